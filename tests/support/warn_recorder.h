@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "assert_warn.h"
+#include "math/assert_warn.h"
 
 // Records every assert_warn call made while it lives, failed or not.
 class WarnRecorder {
