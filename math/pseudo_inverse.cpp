@@ -1,6 +1,7 @@
 #include "math/pseudo_inverse.h"
 
 #include <Eigen/Dense>
+#include <limits>
 
 void svd_6x8(const Matrix<float, 6, 8>& J, Matrix<float, 6, 6>& U, Matrix<float, 6, 1>& s,
              Matrix<float, 8, 8>& V) {
@@ -10,6 +11,18 @@ void svd_6x8(const Matrix<float, 6, 8>& J, Matrix<float, 6, 6>& U, Matrix<float,
             m(r, c) = J.data()[r * 8 + c];
     }
     Eigen::JacobiSVD<Eigen::MatrixXf> svd(m, Eigen::ComputeFullU | Eigen::ComputeFullV);
+    if (svd.info() != Eigen::Success) {
+        // Eigen gives up on NaN or infinite input and leaves its factors unwritten; NaN factors
+        // carry the bad input on into every result instead of stale memory.
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        for (int i = 0; i < 36; ++i)
+            U.data()[i] = nan;
+        for (int i = 0; i < 64; ++i)
+            V.data()[i] = nan;
+        for (int i = 0; i < 6; ++i)
+            s.data()[i] = nan;
+        return;
+    }
     const Eigen::MatrixXf& u = svd.matrixU();
     const Eigen::MatrixXf& v = svd.matrixV();
     const Eigen::VectorXf& values = svd.singularValues();
