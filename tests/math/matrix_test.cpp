@@ -75,6 +75,13 @@ TEST(MatrixConstruction, MixedScalarArgumentsAreCastToTheElementType) {
     EXPECT_EQ(rec.failures(), Strings{});
 }
 
+TEST(MatrixConstruction, ValueInitialisationZeroFills) {
+    const Vec4f v{};
+    EXPECT_EQ(v, Vec4f(0, 0, 0, 0));
+    const Mat4f m = Mat4f();
+    EXPECT_EQ(m, Mat4f(MatrixInit::zeros));
+}
+
 TEST(MatrixConstruction, FillModes) {
     struct Case {
         MatrixInit init;
