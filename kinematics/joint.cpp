@@ -47,9 +47,12 @@ void JointBase::DOFBase::set_limits(float low, float high) {
 }
 
 void JointBase::DOFBase::update_shown(float t) {
-    if (enabled) {
-        value_shown += (value_solved - value_shown) * t;
+    if (!enabled) {
+        return;
     }
+    // shown + (solved - shown) can miss solved by a rounding step, and a full
+    // update must show exactly what the solver left.
+    value_shown = t == 1.0f ? value_solved : value_shown + (value_solved - value_shown) * t;
 }
 
 void JointBase::DOFBase::randomize() {

@@ -109,6 +109,8 @@ TEST(SetLimits, EnabledIsSilentAndSecondCallReplaces) {
 struct UpdateShownCase {
     const char* name;
     bool enabled;
+    float shown;
+    float solved;
     float t;
     float expected_shown;
 };
@@ -119,23 +121,24 @@ TEST_P(UpdateShownTest, MovesShownTowardSolved) {
     const UpdateShownCase& c = GetParam();
     JointBase::DOFAngleX dof;
     dof.enabled = c.enabled;
-    dof.value_shown = 10;
-    dof.value_solved = 40;
+    dof.value_shown = c.shown;
+    dof.value_solved = c.solved;
 
     dof.update_shown(c.t);
 
     EXPECT_NEAR(dof.value_shown, c.expected_shown, 1e-6f);
-    EXPECT_EQ(dof.value_solved, 40.0f);
+    EXPECT_EQ(dof.value_solved, c.solved);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, UpdateShownTest,
-                         ::testing::Values(UpdateShownCase{"Full", true, 1.0f, 40},
-                                           UpdateShownCase{"Half", true, 0.5f, 25},
-                                           UpdateShownCase{"None", true, 0.0f, 10},
-                                           UpdateShownCase{"Disabled", false, 1.0f, 10}),
-                         [](const ::testing::TestParamInfo<UpdateShownCase>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Table, UpdateShownTest,
+    ::testing::Values(UpdateShownCase{"Full", true, 10, 40, 1.0f, 40},
+                      UpdateShownCase{"Half", true, 10, 40, 0.5f, 25},
+                      UpdateShownCase{"None", true, 10, 40, 0.0f, 10},
+                      UpdateShownCase{"Disabled", false, 10, 40, 1.0f, 10},
+                      // 3e7 + (0.3 - 3e7) rounds to 0 in single precision.
+                      UpdateShownCase{"FullIsExactAcrossAWideGap", true, 3e7f, 0.3f, 1.0f, 0.3f}),
+    [](const ::testing::TestParamInfo<UpdateShownCase>& info) { return info.param.name; });
 
 TEST(DOFRandomize, DisabledDrawsNothing) {
     JointBase::DOFAngleX dof;
