@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "app/arm.h"
 #include "tests/kinematics/finite_difference.h"
 
@@ -18,6 +22,10 @@ struct JacobianCase {
     Pose pose;
     bool with_slide;
 };
+
+void PrintTo(const JacobianCase& c, std::ostream* os) {
+    *os << c.pose.name << (c.with_slide ? " with slide" : "");
+}
 
 class ArmJacobianTest : public ::testing::TestWithParam<JacobianCase> {
 protected:

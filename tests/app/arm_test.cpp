@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <thread>
 #include <vector>
@@ -121,10 +122,18 @@ TEST_F(ArmTest, FirstUpdateSolvesAndShowsTheSolvedPose) {
     }
 }
 
-class ReachableGoalTest : public ArmTest, public ::testing::WithParamInterface<Vec3f> {};
+struct Goal {
+    float x, y, z;
+};
+
+void PrintTo(const Goal& g, std::ostream* os) {
+    *os << g.x << " " << g.y << " " << g.z;
+}
+
+class ReachableGoalTest : public ArmTest, public ::testing::WithParamInterface<Goal> {};
 
 TEST_P(ReachableGoalTest, ConvergesThenHoldsStill) {
-    effector->goal = GetParam();
+    effector->goal = Vec3f(GetParam().x, GetParam().y, GetParam().z);
     int updates = 0;
     while (distance_to_goal() >= 0.001f && updates < 60) {
         update_arm();
@@ -141,9 +150,9 @@ TEST_P(ReachableGoalTest, ConvergesThenHoldsStill) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Goals, ReachableGoalTest,
-                         ::testing::Values(Vec3f(1, 0, 1), Vec3f(0, 2.5f, 0), Vec3f(1.5f, 1, -0.5f),
-                                           Vec3f(-1, 0.5f, 1), Vec3f(-1.2f, 0, -1.2f),
-                                           Vec3f(2, 0.5f, 0), Vec3f(0, -1.5f, 0.3f)));
+                         ::testing::Values(Goal{1, 0, 1}, Goal{0, 2.5f, 0}, Goal{1.5f, 1, -0.5f},
+                                           Goal{-1, 0.5f, 1}, Goal{-1.2f, 0, -1.2f},
+                                           Goal{2, 0.5f, 0}, Goal{0, -1.5f, 0.3f}));
 
 TEST_F(ArmTest, ExactlyOneThousandthAwayIsNotConverged) {
     const Vec3f tip = effector->world_position(Values::shown);

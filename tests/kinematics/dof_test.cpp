@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct ConstrainCase {
     float high;
     float expected;
 };
+
+void PrintTo(const ConstrainCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ConstrainTest : public ::testing::TestWithParam<ConstrainCase> {};
 
@@ -114,6 +119,10 @@ struct UpdateShownCase {
     float t;
     float expected_shown;
 };
+
+void PrintTo(const UpdateShownCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UpdateShownTest : public ::testing::TestWithParam<UpdateShownCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <ostream>
 
 #include "kinematics/body.h"
 #include "kinematics/joint.h"
@@ -191,6 +192,10 @@ struct DeltaCase {
     float expected[4];  // solved values of angle_x, angle_y, angle_z, slide
     int expected_col;
 };
+
+void PrintTo(const DeltaCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ApplyDeltaTest : public ::testing::TestWithParam<DeltaCase> {};
 
