@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ConstrainCase{"Limited350ClampsHigh", false, 350, true, -90, 90, 90},
                       ConstrainCase{"LimitedMinus350ClampsLow", false, -350, true, -90, 90, -90},
                       ConstrainCase{"LimitedInside", false, 45, true, -90, 90, 45},
+                      ConstrainCase{"LimitedWrapsBeforeClamping", false, 370, true, -90, 90, 10},
                       ConstrainCase{"HingeBelowZero", false, -30, true, 0, 150, 0},
                       ConstrainCase{"HingeAbove", false, 200, true, 0, 150, 150},
                       ConstrainCase{"HingeWrapThenClamp", false, 510, true, 0, 150, 150},
