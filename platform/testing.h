@@ -43,6 +43,8 @@ bool server_is_mapped(WindowHandle window);
 // WM_NAME as Latin-1 bytes and _NET_WM_NAME as UTF-8, read from the server.
 std::string server_title(WindowHandle window);
 std::string server_utf8_title(WindowHandle window);
+// The colour the server shows at a client pixel, as 0xRRGGBB; -1 if unreadable.
+long server_pixel(WindowHandle window, int x, int y);
 // The X id of the window, for tools such as xdotool.
 unsigned long native_id(WindowHandle window);
 // The visual the server window was created with.

@@ -115,6 +115,34 @@ std::string server_utf8_title(WindowHandle window) {
     return read_text_property(window, "_NET_WM_NAME", "UTF8_STRING");
 }
 
+long server_pixel(WindowHandle window, int x, int y) {
+    X11::NativeWindowRecord* record = X11::find_window(window);
+    if (record == nullptr)
+        return -1;
+    X11::ErrorTrap trap;
+    XImage* image = XGetImage(X11::display(), record->xid, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr || trap.failed()) {
+        if (image != nullptr)
+            XDestroyImage(image);
+        return -1;
+    }
+    unsigned long pixel = XGetPixel(image, 0, 0);
+    auto channel = [pixel](unsigned long mask) {
+        if (mask == 0)
+            return 0ul;
+        unsigned long value = pixel & mask;
+        while ((mask & 1) == 0) {
+            mask >>= 1;
+            value >>= 1;
+        }
+        return mask == 0xFF ? value : value * 255 / mask;
+    };
+    long rgb = static_cast<long>((channel(image->red_mask) << 16) |
+                                 (channel(image->green_mask) << 8) | channel(image->blue_mask));
+    XDestroyImage(image);
+    return rgb;
+}
+
 unsigned long native_id(WindowHandle window) {
     X11::NativeWindowRecord* record = X11::find_window(window);
     return record != nullptr ? record->xid : 0;

@@ -293,14 +293,16 @@ void configure(NativeWindowRecord* record, int x, int y, int width, int height) 
     XFlush(s.display);
 }
 
-void send_geometry(NativeWindowRecord* record) {
+// Sends the size of the window's current state, then its position when that
+// differs from the one given (a move always reports it).
+void send_geometry(NativeWindowRecord* record, bool always_move, int old_x = 0, int old_y = 0) {
     WindowHandle handle = record->handle;
     int x = record->x, y = record->y, width = record->width, height = record->height;
-    WParam code = size_code(record);
-    send_message(handle, WM_MOVE, 0, make_lparam(x, y));
+    send_message(handle, WM_SIZE, size_code(record), make_lparam(width, height));
     if (find_window(handle) == nullptr)
         return;
-    send_message(handle, WM_SIZE, code, make_lparam(width, height));
+    if (always_move || x != old_x || y != old_y)
+        send_message(handle, WM_MOVE, 0, make_lparam(x, y));
 }
 
 Bool is_map_notify(Display*, XEvent* event, XPointer arg) {
@@ -391,6 +393,7 @@ void unminimize(NativeWindowRecord* record) {
 
 void maximize(NativeWindowRecord* record) {
     State& s = state();
+    int old_x = record->x, old_y = record->y;
     if (record->minimized)
         unminimize(record);
     map_and_focus(record, true);
@@ -408,11 +411,12 @@ void maximize(NativeWindowRecord* record) {
                       DisplayHeight(s.display, s.screen));
         }
     }
-    send_geometry(record);
+    send_geometry(record, false, old_x, old_y);
 }
 
 void restore(NativeWindowRecord* record) {
     State& s = state();
+    int old_x = record->x, old_y = record->y;
     if (record->minimized) {
         unminimize(record);
     } else if (record->maximized) {
@@ -426,7 +430,7 @@ void restore(NativeWindowRecord* record) {
     } else {
         map_and_focus(record, true);
     }
-    send_geometry(record);
+    send_geometry(record, false, old_x, old_y);
 }
 
 int virtual_key(KeySym sym) {
@@ -951,7 +955,7 @@ bool move_window(WindowHandle window, int x, int y, int width, int height, bool)
     if (find_window(window) == nullptr)
         return false;
     X11::configure(record, x, y, width, height);
-    X11::send_geometry(record);
+    X11::send_geometry(record, true);
     return true;
 }
 
@@ -973,7 +977,7 @@ bool show_window(WindowHandle window, int command) {
         case SW_SHOWNOACTIVATE:
             if (!record->mapped && !record->minimized) {
                 X11::map_and_focus(record, command == SW_SHOW);
-                X11::send_geometry(record);
+                X11::send_geometry(record, false, record->x, record->y);
             }
             break;
         case SW_SHOWNORMAL:
