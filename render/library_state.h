@@ -10,12 +10,25 @@
 
 #include "math/matrix.h"
 #include "render/fbo/binding.h"
+#include "render/vertex.h"
 
 namespace Quarn {
 
 namespace Shading {
 class ShaderProgram;
 }
+
+// Immediate-mode drawing: the face being filled and the values new vertices take.
+struct ImmediateState {
+    int face_size = -1;  // vertices per face; -1 outside begin/end
+    int count = 0;       // vertices of the current face so far
+    bool stripped = false;
+    Vertex face[4];
+    Vec3f normal{0.0f, 0.0f, 1.0f};
+    Vec4f texcoord{0.0f, 0.0f, 0.0f, 1.0f};
+    Vec4f tangent{0.0f, 0.0f, 0.0f, 0.0f};
+    Vec4f color{1.0f, 1.0f, 1.0f, 1.0f};
+};
 
 // Everything the library keeps process-wide. Quarn::init fills it and Quarn::deinit empties it;
 // outside that span every container is empty, so stray calls find nothing instead of freed state.
@@ -35,6 +48,8 @@ struct LibraryState {
 
     Shading::ShaderProgram* current_program = nullptr;
     Vec4i current_viewport{0, 0, -1, -1};
+
+    ImmediateState immediate;
 };
 
 LibraryState& library();

@@ -22,10 +22,12 @@ void init() {
     state.write_stack.clear();
     state.current_read = FBO::FramebufferBinding{};
     state.current_write = FBO::FramebufferBinding{};
+    state.immediate = ImmediateState{};
 }
 
 void deinit() {
     LibraryState& state = library();
+    state.immediate = ImmediateState{};
     state.current_read = FBO::FramebufferBinding{};
     state.current_write = FBO::FramebufferBinding{};
     state.read_stack.clear();

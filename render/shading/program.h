@@ -9,6 +9,10 @@
 #include "math/matrix.h"
 #include "render/shading/shader.h"
 
+namespace Quarn {
+class Vertex;
+}
+
 namespace Quarn::Shading {
 
 // A GLSL program owning one shader per pipeline unit (0 vertex, 3 geometry, 4 fragment).
@@ -54,6 +58,12 @@ public:
     void set_view_matrix(const Mat4f& v);
     void set_projection_matrix(const Mat4f& p);
     void set_matrices(const Mat4f& p, const Mat4f& v, const Mat4f& m);
+
+    // Points the attributes this program declares at the fields of Vertex records in the buffer
+    // bound to GL_ARRAY_BUFFER; fields it does not declare are skipped.
+    void wire_vertex_layout(bool position, bool normal, bool texcoord, bool tangent, bool color);
+    // Draws records straight from memory through a temporary buffer and vertex array object.
+    void draw_vertices(const Vertex* vertices, int count, int vertices_per_face, bool stripped);
 
     bool compiled = false;
     bool linked = false;
