@@ -133,7 +133,11 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{{4, 5}, "#version 450", "#define ATTR in", modern_color, false},
                       // Current desktop drivers report 4.6 for a 4.0 request.
                       VersionCase{{4, 6}, "#version 460", "#define ATTR in", modern_color, false},
-                      VersionCase{{4, 7}, "#version ", "#define ATTR in", modern_color, true}));
+                      VersionCase{{4, 7}, "#version ", "#define ATTR in", modern_color, true}),
+    [](const ::testing::TestParamInfo<VersionCase>& info) {
+        return "gl" + std::to_string(info.param.version.major) +
+               std::to_string(info.param.version.minor);
+    });
 
 TEST(GlslVersion, EveryEntry) {
     const struct {
