@@ -92,13 +92,15 @@ bool screen_has_extension(const char* name) {
 bool bind(DeviceContextHandle dc, RenderContextHandle context) {
     GlxState& g = glx();
     ++g.make_current_calls;
-    Display* d = display();
     if (dc == nullptr && context == nullptr) {
-        glXMakeCurrent(d, None, nullptr);
+        // Nothing was ever made current without a display, so none is opened.
+        if (g.current_context != nullptr)
+            glXMakeCurrent(display(), None, nullptr);
         g.current_dc = nullptr;
         g.current_context = nullptr;
         return true;
     }
+    Display* d = display();
     NativeWindowRecord* record = find_window(dc);
     auto found = g.contexts.find(context);
     if (record == nullptr || found == g.contexts.end())

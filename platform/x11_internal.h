@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "platform/platform.h"
@@ -40,6 +41,8 @@ struct NativeWindowRecord {
     bool maximized = false;
     // Serial of our latest own configure request; older notifications are stale.
     unsigned long configure_serial = 0;
+    // Key codes held down, to mark repeated presses.
+    std::set<unsigned int> keys_down;
     int pixel_format = 0;
     void* fb_config = nullptr;
 };

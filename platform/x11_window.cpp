@@ -598,7 +598,13 @@ void translate_event(XEvent& event) {
             const XButtonEvent& b = event.xbutton;
             bool press = event.type == ButtonPress;
             LParam at = make_lparam(b.x, b.y);
-            WParam keys = mouse_key_state(b.state);
+            // X reports the state before the event; the message carries the one after.
+            unsigned int after = b.state;
+            const unsigned int masks[] = {0, Button1Mask, Button2Mask, Button3Mask};
+            if (b.button >= 1 && b.button <= 3) {
+                after = press ? (after | masks[b.button]) : (after & ~masks[b.button]);
+            }
+            WParam keys = mouse_key_state(after);
             switch (b.button) {
                 case 1:
                     post(record, press ? WM_LBUTTONDOWN : WM_LBUTTONUP, keys, at);
@@ -641,6 +647,15 @@ void translate_event(XEvent& event) {
             bool press = event.type == KeyPress;
             // Bit 30 says the key was down before; bit 31 marks a release.
             LParam second = 1 | (static_cast<LParam>(event.xkey.keycode & 0xFF) << 16);
+            unsigned int code = event.xkey.keycode;
+            bool was_down = record->keys_down.count(code) != 0;
+            if (press) {
+                record->keys_down.insert(code);
+            } else {
+                record->keys_down.erase(code);
+            }
+            if (was_down)
+                second |= LParam(1) << 30;
             if (!press)
                 second |= (LParam(1) << 30) | (LParam(1) << 31);
             post(record, press ? WM_KEYDOWN : WM_KEYUP, static_cast<WParam>(key), second);
