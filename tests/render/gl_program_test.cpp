@@ -422,3 +422,37 @@ TEST(Programs, MisuseIsReported) {
     while (glGetError() != GL_NO_ERROR) {
     }
 }
+
+namespace {
+
+// Only occupies unit 3, so the neighbours name their crossing variables after a geometry stage.
+class PlaceholderGeometry : public Quarn::Shading::ShaderBase {
+public:
+    PlaceholderGeometry() : ShaderBase(gl_test::context(), GL_GEOMETRY_SHADER, "geometry") {}
+    int get_max_uniform_components() const override { return 0; }
+    int get_max_varying_components() const override { return 0; }
+};
+
+}  // namespace
+
+TEST(Programs, GenerationFollowsTheOccupiedUnits) {
+    {
+        ShaderProgram program;
+        auto* fragment = new ShaderFragment(gl_test::context(), "");
+        program.add_fragment_shader(fragment);
+        program.generate();
+        EXPECT_NE(fragment->source.find("in vec4 _color;vec4 color;"), std::string::npos);
+    }
+    {
+        ShaderProgram program;
+        auto* vertex = new ShaderVertex(gl_test::context(), "", "", "");
+        auto* fragment = new ShaderFragment(gl_test::context(), "");
+        program.add_vertex_shader(vertex);
+        program.add_shader(new PlaceholderGeometry(), ShaderProgram::geometry_unit);
+        program.add_fragment_shader(fragment);
+        program.generate();
+        EXPECT_NE(vertex->source.find("out vec4 _colors_vg;"), std::string::npos);
+        EXPECT_NE(fragment->source.find("in vec4 _color_gf;vec4 color;"), std::string::npos);
+        EXPECT_TRUE(program.units[ShaderProgram::geometry_unit]->generated);
+    }
+}
