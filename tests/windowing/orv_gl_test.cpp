@@ -393,6 +393,22 @@ TEST_F(FrameTest, HandlersMayDeleteTheirFrame) {
     EXPECT_EQ(frame, nullptr);
 }
 
+TEST(FirstWindowsDeathTest, BootstrapWindowIsWindow0AndTheFirstFrameWindow1) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Only a fresh process starts the window counter at zero.
+    EXPECT_EXIT(
+        {
+            Orv::init();
+            auto* context = new Orv::Context(4, 0, false);
+            auto* first = new RecordingFrame();
+            bool named = context->bootstrap_window->class_name == u"window0" &&
+                         first->native_window->class_name == u"window1";
+            std::fprintf(stderr, named ? "named in order\n" : "named out of order\n");
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "^named in order\n$");
+}
+
 class InputTest : public FrameTest {};
 
 struct ButtonCase {
