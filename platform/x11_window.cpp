@@ -685,6 +685,10 @@ void translate_event(XEvent& event) {
                 post(record, WM_MOVE, 0, make_lparam(x, y));
             break;
         }
+        case FocusOut:
+            // Releases of keys held when the focus left go elsewhere.
+            record->keys_down.clear();
+            break;
         case MapNotify:
             record->mapped = true;
             break;
