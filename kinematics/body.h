@@ -6,6 +6,10 @@
 #include "kinematics/joint.h"
 #include "math/matrix.h"
 
+namespace Quarn::Shading {
+class ShaderProgram;
+}
+
 namespace Sinew {
 
 class Effector;
@@ -26,6 +30,11 @@ public:
     Mat4f world_transform(Values values) const;
     Mat4f out_attach_world(Values values) const;
 
+    // A line from in_attach to out_attach in the current colour; the caller sets the model matrix.
+    void draw_bone(Quarn::Shading::ShaderProgram* program) const;
+    // A white point at the node's origin, then its effectors.
+    void draw_marker(Quarn::Shading::ShaderProgram* program) const;
+
     JointBase* in_joint = nullptr;
     Mat4f in_attach;
     Mat4f out_attach;
@@ -41,6 +50,8 @@ public:
     Vec3f world_position(Values values) const;
     // A goal is unset until the application writes one.
     bool goal_set() const;
+    // Yellow point at the effector, orange at its goal, a grey line between them.
+    void draw(Quarn::Shading::ShaderProgram* program) const;
 
     Node* node;
     Vec3f offset;
@@ -66,6 +77,13 @@ public:
     // values stay as they are.
     void solve(int n);
     void randomize();
+
+    // Inspection passes over the shown values; each sets model matrices on `program`, which the
+    // caller has made current with its projection and view.
+    void draw_joint_points(Quarn::Shading::ShaderProgram* program) const;
+    void draw_joint_gizmos(Quarn::Shading::ShaderProgram* program) const;
+    void draw_bones(Quarn::Shading::ShaderProgram* program) const;
+    void draw_markers(Quarn::Shading::ShaderProgram* program) const;
 
     // The effectors in solver order: by node creation, then by each node's set.
     std::vector<Effector*> collect_effectors() const;

@@ -2,6 +2,10 @@
 
 #include "math/matrix.h"
 
+namespace Quarn::Shading {
+class ShaderProgram;
+}
+
 namespace Sinew {
 
 class Node;
@@ -24,6 +28,8 @@ public:
         virtual ~DOFBase() = default;
         // Brings both values back into this degree of freedom's range.
         virtual void constrain() = 0;
+        // The gizmo of this degree of freedom in the joint's frame; nothing while disabled.
+        virtual void draw(Quarn::Shading::ShaderProgram* program) const = 0;
 
         void set_limits(float low, float high);
         void update_shown(float t);
@@ -45,6 +51,7 @@ public:
         explicit DOFAngleBase(int axis) : axis(axis) {}
         // Wraps by the remainder after 360 (keeping the sign), then clamps.
         void constrain() override;
+        void draw(Quarn::Shading::ShaderProgram* program) const override;
 
         int axis;
     };
@@ -71,6 +78,7 @@ public:
     class DOFSlide : public DOFBase {
     public:
         void constrain() override;
+        void draw(Quarn::Shading::ShaderProgram* program) const override;
     };
 
     virtual ~JointBase() = default;
@@ -85,6 +93,10 @@ public:
 
     void update_shown(float t);
     void randomize();
+
+    // Inspection drawing from the shown values, in the parent's outgoing attachment frame.
+    void draw_point(Quarn::Shading::ShaderProgram* program) const;
+    void draw_gizmo(Quarn::Shading::ShaderProgram* program) const;
 
     // Writes d(effector position)/d(value) per radian (per unit for the slide)
     // into rows row..row+2, one column per enabled degree of freedom from col.
