@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -29,6 +30,18 @@ int timer_period_ends();
 
 // How often a rendering context was made current or released since start.
 int make_current_calls();
+
+// One call of show_window (animated false, with its command) or of
+// animate_window (animated true, with its time and flags).
+struct ShowCall {
+    bool animated;
+    int command;
+    std::uint32_t time_ms;
+    std::uint32_t flags;
+};
+
+// The show and animate calls made since the last take, oldest first.
+std::vector<ShowCall> take_show_calls();
 
 struct Geometry {
     int x;

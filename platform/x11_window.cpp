@@ -14,7 +14,9 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "platform/testing.h"
 #include "platform/x11_internal.h"
 
 namespace Platform {
@@ -34,6 +36,7 @@ struct State {
     std::map<::Window, NativeWindowRecord*> by_xid;
     std::map<DeviceContextHandle, NativeWindowRecord*> by_dc;
     std::deque<Message> queue;
+    std::vector<Testing::ShowCall> show_calls;
     std::uintptr_t next_token = 1;
     std::uint16_t next_atom = 0xC000;
     int error_count = 0;
@@ -978,7 +981,10 @@ bool move_window(WindowHandle window, int x, int y, int width, int height, bool)
     return true;
 }
 
-bool show_window(WindowHandle window, int command) {
+namespace X11 {
+namespace {
+
+bool show(WindowHandle window, int command) {
     NativeWindowRecord* record = find_window(window);
     if (record == nullptr)
         return false;
@@ -1018,20 +1024,29 @@ bool show_window(WindowHandle window, int command) {
     return was_visible;
 }
 
+}  // namespace
+}  // namespace X11
+
+bool show_window(WindowHandle window, int command) {
+    state().show_calls.push_back({false, command, 0, 0});
+    return X11::show(window, command);
+}
+
 // NOTE: X11 has no window animation; the blend shows or hides at once.
-bool animate_window(WindowHandle window, std::uint32_t, std::uint32_t flags) {
+bool animate_window(WindowHandle window, std::uint32_t time_ms, std::uint32_t flags) {
+    state().show_calls.push_back({true, 0, time_ms, flags});
     NativeWindowRecord* record = find_window(window);
     if (record == nullptr)
         return false;
     if ((flags & AW_HIDE) != 0) {
         if (!record->mapped)
             return false;
-        show_window(window, SW_HIDE);
+        X11::show(window, SW_HIDE);
         return true;
     }
     if (record->mapped)
         return false;
-    show_window(window, SW_SHOW);
+    X11::show(window, SW_SHOW);
     return true;
 }
 
@@ -1086,4 +1101,13 @@ LResult dispatch_message(const Message* message) {
     return send_message(message->window, message->message, message->first, message->second);
 }
 
+namespace Testing {
+
+std::vector<ShowCall> take_show_calls() {
+    std::vector<ShowCall> calls;
+    calls.swap(state().show_calls);
+    return calls;
+}
+
+}  // namespace Testing
 }  // namespace Platform

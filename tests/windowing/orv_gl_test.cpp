@@ -273,6 +273,8 @@ TEST_F(FrameTest, SizeBelowOneIsReportedAndStillPassedOn) {
 struct ShowStep {
     Orv::Frame::ShowState state;
     int blend_ms;
+    // The platform calls issued: "show <command>" or "animate <ms> <flags in hex>".
+    std::vector<std::string> commands;
     bool mapped;
     std::vector<std::string> warnings;
     // Frame handlers (besides the general ones) the step delivers, in order.
@@ -288,36 +290,65 @@ std::vector<std::string> specific(const std::vector<std::string>& handlers) {
     return out;
 }
 
+std::vector<std::string> show_commands() {
+    std::vector<std::string> out;
+    for (const Testing::ShowCall& call : Testing::take_show_calls()) {
+        char text[64];
+        if (call.animated) {
+            std::snprintf(text, sizeof text, "animate %u %x", call.time_ms, call.flags);
+        } else {
+            std::snprintf(text, sizeof text, "show %d", call.command);
+        }
+        out.push_back(text);
+    }
+    return out;
+}
+
 TEST_F(FrameTest, ShowStatesFollowTheCommandTable) {
     using namespace Orv::Frame;
     const std::string same = "Implementation error!";
     const std::string none = "Not implemented!";
     const ShowStep steps[] = {
-        {HIDDEN, 0, false, {same}, {}},
-        {SHOWN, 0, true, {}, {"on_frame_resize"}},
-        {SHOWN, 0, true, {same}, {}},
-        {MINIMIZED, 0, false, {}, {"on_frame_minimize", "on_frame_resize"}},
-        {SHOWN, 0, true, {}, {"on_frame_resize"}},
-        {MAXIMIZED, 0, true, {}, {"on_frame_maximize", "on_frame_resize", "on_frame_move"}},
-        {SHOWN, 0, true, {}, {"on_frame_resize", "on_frame_move"}},
-        {HIDDEN, 0, false, {}, {}},
-        {SHOWN, 250, true, {}, {"on_frame_resize"}},
-        {HIDDEN, 250, false, {}, {}},
-        {MAXIMIZED, 0, true, {}, {"on_frame_maximize", "on_frame_resize", "on_frame_move"}},
-        {HIDDEN, 0, false, {}, {}},
+        {HIDDEN, 0, {}, false, {same}, {}},
+        {SHOWN, 0, {"show 5"}, true, {}, {"on_frame_resize"}},
+        {SHOWN, 0, {}, true, {same}, {}},
+        {MINIMIZED, 0, {"show 6"}, false, {}, {"on_frame_minimize", "on_frame_resize"}},
+        {SHOWN, 0, {"show 9"}, true, {}, {"on_frame_resize"}},
+        {MAXIMIZED,
+         0,
+         {"show 3"},
+         true,
+         {},
+         {"on_frame_maximize", "on_frame_resize", "on_frame_move"}},
+        {SHOWN, 0, {"show 9"}, true, {}, {"on_frame_resize", "on_frame_move"}},
+        {HIDDEN, 0, {"show 0"}, false, {}, {}},
+        {SHOWN, 250, {"animate 250 80005"}, true, {}, {"on_frame_resize"}},
+        {HIDDEN, 250, {"animate 250 90000"}, false, {}, {}},
+        {MAXIMIZED,
+         0,
+         {"show 3"},
+         true,
+         {},
+         {"on_frame_maximize", "on_frame_resize", "on_frame_move"}},
+        {HIDDEN, 0, {"show 0"}, false, {}, {}},
         // Shown again after hiding while maximized, it comes back maximized.
         {SHOWN,
          -5,
+         {"animate 4294967291 80005"},
          true,
          {"Blending time must be nonnegative!"},
          {"on_frame_maximize", "on_frame_resize"}},
-        {RESERVED, 0, true, {none}, {}},
-        {SHOWN, 0, true, {none}, {}},
+        {RESERVED, 0, {}, true, {none}, {}},
+        {SHOWN, 0, {}, true, {none}, {}},
+        {HIDDEN, 0, {"show 0"}, false, {}, {}},
+        {MINIMIZED, 0, {"show 7"}, false, {}, {"on_frame_minimize", "on_frame_resize"}},
+        {HIDDEN, 0, {"show 0"}, false, {}, {}},
     };
     frame = new RecordingFrame();
     frame->set_size(400, 300);
     frame->set_position(200, 100);
     Platform::WindowHandle window = frame->native_window->window;
+    Testing::take_show_calls();
     int step = 0;
     for (const ShowStep& s : steps) {
         SCOPED_TRACE("step " + std::to_string(step++));
@@ -325,6 +356,7 @@ TEST_F(FrameTest, ShowStatesFollowTheCommandTable) {
         WarnRecorder rec;
         frame->set_show_state(s.state, s.blend_ms);
         EXPECT_EQ(frame->show_state, s.state);
+        EXPECT_EQ(show_commands(), s.commands);
         EXPECT_EQ(Testing::server_is_mapped(window), s.mapped);
         EXPECT_EQ(rec.failures(), s.warnings);
         EXPECT_EQ(specific(frame->handlers()), s.handlers);
