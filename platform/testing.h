@@ -58,6 +58,14 @@ std::string server_title(WindowHandle window);
 std::string server_utf8_title(WindowHandle window);
 // The colour the server shows at a client pixel, as 0xRRGGBB; -1 if unreadable.
 long server_pixel(WindowHandle window, int x, int y);
+// What a window manager would read from the window.
+struct ManagerHints {
+    unsigned long transient_for;  // X id of the owner, or 0
+    bool utility;                 // typed as a tool window
+    bool undecorated;             // asks for no frame
+    bool fixed_size;              // minimum and maximum size equal
+};
+bool server_manager_hints(WindowHandle window, ManagerHints* hints);
 // The X id of the window, for tools such as xdotool.
 unsigned long native_id(WindowHandle window);
 // The visual the server window was created with.

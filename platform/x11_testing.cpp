@@ -143,6 +143,46 @@ long server_pixel(WindowHandle window, int x, int y) {
     return rgb;
 }
 
+bool server_manager_hints(WindowHandle window, ManagerHints* hints) {
+    X11::NativeWindowRecord* record = X11::find_window(window);
+    if (record == nullptr || hints == nullptr)
+        return false;
+    Display* d = X11::display();
+    *hints = {0, false, false, false};
+    ::Window owner = 0;
+    if (XGetTransientForHint(d, record->xid, &owner))
+        hints->transient_for = owner;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, record->xid, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), 0, 8,
+                           False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && count >= 1) {
+        hints->utility = reinterpret_cast<const Atom*>(data)[0] ==
+                         XInternAtom(d, "_NET_WM_WINDOW_TYPE_UTILITY", False);
+    }
+    if (data != nullptr)
+        XFree(data);
+    data = nullptr;
+    Atom motif = XInternAtom(d, "_MOTIF_WM_HINTS", False);
+    if (XGetWindowProperty(d, record->xid, motif, 0, 5, False, motif, &type, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr && count == 5) {
+        const long* values = reinterpret_cast<const long*>(data);
+        hints->undecorated = (values[0] & 2) != 0 && values[2] == 0;
+    }
+    if (data != nullptr)
+        XFree(data);
+    XSizeHints size;
+    long supplied = 0;
+    if (XGetWMNormalHints(d, record->xid, &size, &supplied) && (size.flags & PMinSize) &&
+        (size.flags & PMaxSize)) {
+        hints->fixed_size = size.min_width == size.max_width && size.min_height == size.max_height;
+    }
+    return true;
+}
+
 unsigned long native_id(WindowHandle window) {
     X11::NativeWindowRecord* record = X11::find_window(window);
     return record != nullptr ? record->xid : 0;

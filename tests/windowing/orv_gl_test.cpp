@@ -219,6 +219,38 @@ TEST_F(FrameTest, TitleIsWrittenToTheServer) {
     EXPECT_EQ(Testing::server_utf8_title(frame->native_window->window), "caf\xC3\xA9");
 }
 
+struct HintCase {
+    const char* name;
+    Style style;
+    Button buttons;
+    bool owned;
+    bool utility;
+    bool undecorated;
+    bool fixed_size;
+};
+
+TEST_F(FrameTest, FlagsReachTheWindowManagerHints) {
+    const HintCase cases[] = {
+        {"demo window", Style::BORDER | Style::TITLE | Style::RESIZABLE,
+         Button::MINIMIZE | Button::MAXIMIZE | Button::CLOSE, false, false, false, false},
+        {"bare pop-up", Style::NONE, Button::NONE, false, false, true, true},
+        {"owned tool window", Style::TOOL | Style::BORDER | Style::TITLE, Button::CLOSE, true, true,
+         false, true},
+    };
+    RecordingFrame owner;
+    for (const HintCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FrameBase made(c.owned ? &owner : nullptr, c.style, c.buttons);
+        Testing::ManagerHints hints{};
+        ASSERT_TRUE(Testing::server_manager_hints(made.native_window->window, &hints));
+        EXPECT_EQ(hints.transient_for,
+                  c.owned ? Testing::native_id(owner.native_window->window) : 0ul);
+        EXPECT_EQ(hints.utility, c.utility);
+        EXPECT_EQ(hints.undecorated, c.undecorated);
+        EXPECT_EQ(hints.fixed_size, c.fixed_size);
+    }
+}
+
 TEST_F(FrameTest, SizeAndPositionReachTheServerBeforeTheCallsReturn) {
     frame = new RecordingFrame();
     Platform::WindowHandle window = frame->native_window->window;
