@@ -85,6 +85,15 @@ public:
         Quarn::FBO::bind_read(nullptr);
     }
 
+    // Depth in [0, 1] of one pixel, read from the target itself.
+    float depth(int x, int y) {
+        float d = -1.0f;
+        Quarn::FBO::bind_read(&fbo_, 0);
+        glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &d);
+        Quarn::FBO::bind_read(nullptr);
+        return d;
+    }
+
     Rgba at(int x, int y) const {
         if (x < 0 || y < 0 || x >= width || y >= height || pixels_.empty())
             return Rgba{-1, -1, -1, -1};

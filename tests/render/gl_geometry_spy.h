@@ -34,8 +34,10 @@ struct Upload {
 
 class BufferData {
 public:
+    // Recorders may nest; the outermost one keeps the driver's entry point.
     BufferData() : saved_(__glewBufferData) {
-        original() = saved_;
+        if (saved_ != &hook)
+            original() = saved_;
         calls().clear();
         __glewBufferData = &hook;
     }
@@ -88,8 +90,10 @@ class VertexAttribPointer {
 public:
     VertexAttribPointer()
         : saved_pointer_(__glewVertexAttribPointer), saved_enable_(__glewEnableVertexAttribArray) {
-        original_pointer() = saved_pointer_;
-        original_enable() = saved_enable_;
+        if (saved_pointer_ != &hook_pointer)
+            original_pointer() = saved_pointer_;
+        if (saved_enable_ != &hook_enable)
+            original_enable() = saved_enable_;
         calls().clear();
         enabled().clear();
         __glewVertexAttribPointer = &hook_pointer;
@@ -143,7 +147,8 @@ struct InstancedDraw {
 class DrawElementsInstanced {
 public:
     DrawElementsInstanced() : saved_(__glewDrawElementsInstanced) {
-        original() = saved_;
+        if (saved_ != &hook)
+            original() = saved_;
         calls().clear();
         __glewDrawElementsInstanced = &hook;
     }
