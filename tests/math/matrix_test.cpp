@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/warn_recorder.h"
+#include "tests/support/matrix_near.h"
 
 template <typename T, int R, int C>
 void PrintTo(const Matrix<T, R, C>& m, std::ostream* os) {
@@ -26,21 +27,6 @@ void PrintTo(const Matrix<T, R, C>& m, std::ostream* os) {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-template <int R, int C>
-::testing::AssertionResult near(const Matrix<float, R, C>& actual,
-                                const Matrix<float, R, C>& expected, float tolerance) {
-    for (int i = 0; i < R * C; ++i) {
-        const float a = actual.data()[i];
-        const float e = expected.data()[i];
-        if (!(std::fabs(a - e) <= tolerance)) {
-            return ::testing::AssertionFailure()
-                   << "element (" << i / C << ", " << i % C << ") is " << a << ", expected " << e
-                   << " within " << tolerance;
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
 
 Mat4f counting4() {
     return Mat4f(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);

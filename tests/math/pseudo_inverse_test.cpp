@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/warn_recorder.h"
+#include "tests/support/matrix_near.h"
 
 namespace {
 
@@ -22,21 +23,6 @@ float max_abs(const Matrix<float, R, C>& m) {
     for (int i = 0; i < R * C; ++i)
         out = std::max(out, std::fabs(m.data()[i]));
     return out;
-}
-
-template <int R, int C>
-::testing::AssertionResult near(const Matrix<float, R, C>& actual,
-                                const Matrix<float, R, C>& expected, float tolerance) {
-    for (int i = 0; i < R * C; ++i) {
-        const float a = actual.data()[i];
-        const float e = expected.data()[i];
-        if (!(std::fabs(a - e) <= tolerance)) {
-            return ::testing::AssertionFailure()
-                   << "element (" << i / C << ", " << i % C << ") is " << a << ", expected " << e
-                   << " within " << tolerance;
-        }
-    }
-    return ::testing::AssertionSuccess();
 }
 
 // Random 6x8 matrix of the given rank (at most 6), entries of order one.
