@@ -47,8 +47,8 @@ void ShaderProgram::draw_vertices(const Vertex* vertices, int count, int vertice
                                   bool stripped) {
     const GLenum mode = primitive_for(vertices_per_face, stripped);
     // The first record decides the wiring; without one there is nothing to read or draw.
-    assert_warn(vertices != nullptr && count > 0,
-                "Must have positive number of vertices to draw (got %d)!", count);
+    assert_warn(count > 0, "Must have positive number of vertices to draw (got %d)!", count);
+    assert_warn(vertices != nullptr, "Cannot draw vertices from a null pointer!");
     if (vertices == nullptr || count <= 0)
         return;
     if (mode == GL_QUADS) {

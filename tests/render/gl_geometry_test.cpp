@@ -363,6 +363,44 @@ TEST_F(Geometry, QuadMeshesCoverTheirWholeArea) {
     EXPECT_EQ(canvas.count(0, 42, size, size, black, 0), size * (size - 42));
 }
 
+TEST_F(Geometry, DrawVerticesTakesRecordsStraightFromMemory) {
+    const Rgba blue{0, 0, 255, 255};
+    const Vertex square[4] = {coloured(8, 8, 0, 0, 1), coloured(40, 8, 0, 0, 1),
+                              coloured(40, 40, 0, 0, 1), coloured(8, 40, 0, 0, 1)};
+    // The same square as a strip: (0, 1, 3, 2) in strip order.
+    const Vertex strip[4] = {square[0], square[1], square[3], square[2]};
+    const struct {
+        const char* name;
+        const Vertex* vertices;
+        int count, vertices_per_face;
+        bool stripped;
+    } cases[] = {
+        {"quad", square, 4, 4, false},
+        {"quad strip", strip, 4, 4, true},
+        {"triangle strip", strip, 4, 3, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        canvas.clear();
+        WarnRecorder rec;
+        program->draw_vertices(c.vertices, c.count, c.vertices_per_face, c.stripped);
+        EXPECT_TRUE(rec.failures().empty());
+        canvas.read();
+        EXPECT_EQ(canvas.count(10, 10, 39, 39, blue, 0), 29 * 29);
+        EXPECT_EQ(canvas.count(0, 42, size, size, black, 0), size * (size - 42));
+    }
+
+    canvas.clear();
+    WarnRecorder rec;
+    geometry_spy::BufferData uploads;
+    program->draw_vertices(square, 0, 3, false);
+    program->draw_vertices(nullptr, 3, 3, false);
+    EXPECT_EQ(rec.failures(),
+              (std::vector<std::string>{"Must have positive number of vertices to draw (got 0)!",
+                                        "Cannot draw vertices from a null pointer!"}));
+    EXPECT_TRUE(uploads.calls().empty());
+}
+
 // A program that uses all five attributes, so that only the wiring decides what is read.
 std::unique_ptr<ShaderProgram> all_attributes_program() {
     auto program = std::make_unique<ShaderProgram>();

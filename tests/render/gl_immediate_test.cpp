@@ -8,6 +8,7 @@
 #include "math/matrix.h"
 #include "render/immediate.h"
 #include "render/library_state.h"
+#include "render/quarn.h"
 #include "render/shading/program.h"
 #include "tests/render/gl_canvas.h"
 #include "tests/render/gl_environment.h"
@@ -303,6 +304,31 @@ TEST_F(Immediate, QuadCoversItsWholeSquare) {
     EXPECT_EQ(diagonal, 47);
     EXPECT_EQ(canvas.count(0, 0, size, 8, gl_canvas::black, 0), size * 8);
     EXPECT_EQ(canvas.count(0, 57, size, size, gl_canvas::black, 0), size * 7);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ImmediateLifetime, RestartingTheLibraryStartsIdleWithTheInitialValues) {
+    Quarn::color(0.5f, 0.5f, 0.5f, 1);
+    Quarn::begin(3, false);
+    Quarn::vertex(1, 2, 3, 1);
+    Quarn::deinit();
+    EXPECT_EQ(Quarn::library().immediate.face_size, -1);
+    Quarn::init();
+    const Quarn::ImmediateState& s = Quarn::library().immediate;
+    EXPECT_EQ(s.face_size, -1);
+    EXPECT_EQ(s.count, 0);
+    EXPECT_FALSE(s.stripped);
+    EXPECT_EQ(s.color, Vec4f(1, 1, 1, 1));
+    EXPECT_EQ(s.normal, Vec3f(0, 0, 1));
+    EXPECT_EQ(s.texcoord, Vec4f(0, 0, 0, 1));
+    EXPECT_EQ(s.tangent, Vec4f(0, 0, 0, 0));
+    WarnRecorder rec;
+    Quarn::begin(2, false);  // no leftover group to complain about
+    Quarn::end();
+    EXPECT_TRUE(rec.failures().empty());
 }
 
 }  // namespace
