@@ -180,6 +180,7 @@ struct Stroke {
     bool radial;
     int faces;
     float from, to;  // degrees at the first and the last vertex on the circle
+    float sweep;     // degrees the arc turns through, summed over its segments
 };
 
 std::vector<Stroke> strokes(const std::vector<std::vector<Vertex>>& list, int axis) {
@@ -191,13 +192,17 @@ std::vector<Stroke> strokes(const std::vector<std::vector<Vertex>>& list, int ax
         const bool continues = !radial && !out.empty() && !out.back().radial &&
                                out.back().color == face[0].color &&
                                list[i - 1].back().position == face[0].position;
+        const float begin = radial ? end : angle_on_circle(axis, face[0].position);
+        float step = radial ? 0.0f : std::fmod(end - begin + 360.0f, 360.0f);
+        if (step > 359.99f)
+            step = 0.0f;  // a segment of zero length
         if (continues) {
             out.back().faces += 1;
             out.back().to = end;
+            out.back().sweep += step;
             continue;
         }
-        const float begin = radial ? end : angle_on_circle(axis, face[0].position);
-        out.push_back({face[0].color, radial, 1, begin, end});
+        out.push_back({face[0].color, radial, 1, begin, end, step});
     }
     return out;
 }
@@ -223,29 +228,29 @@ TEST_F(Primitives, AngleGizmosShowTheAllowedRangeAndTheRest) {
          0,
          150,
          30,
-         {{green, false, 30, 0, 150},
-          {red, false, 30, 150, 360},
-          {dark, true, 1, 0, 0},
-          {light, true, 1, 30, 30},
-          {dark, true, 1, 150, 150}}},
+         {{green, false, 30, 0, 150, 150},
+          {red, false, 30, 150, 360, 210},
+          {dark, true, 1, 0, 0, 0},
+          {light, true, 1, 30, 30, 0},
+          {dark, true, 1, 150, 150, 0}}},
         {"unlimited at 200",
          true,
          false,
          0,
          0,
          200,
-         {{green, false, 30, 0, 360}, {light, true, 1, 200, 200}}},
+         {{green, false, 30, 0, 360, 360}, {light, true, 1, 200, 200, 0}}},
         {"equal limits: zero-length green arc, full red circle",
          true,
          true,
          40,
          40,
          40,
-         {{green, false, 30, 40, 40},
-          {red, false, 30, 40, 400},
-          {dark, true, 1, 40, 40},
-          {light, true, 1, 40, 40},
-          {dark, true, 1, 40, 40}}},
+         {{green, false, 30, 40, 40, 0},
+          {red, false, 30, 40, 400, 360},
+          {dark, true, 1, 40, 40, 0},
+          {light, true, 1, 40, 40, 0},
+          {dark, true, 1, 40, 40, 0}}},
         {"disabled, limits set", false, true, 0, 150, 30, {}},
     };
     for (int axis = 0; axis < 3; ++axis) {
@@ -276,6 +281,7 @@ TEST_F(Primitives, AngleGizmosShowTheAllowedRangeAndTheRest) {
                 EXPECT_EQ(f.faces, e.faces) << which;
                 EXPECT_LT(angle_gap(f.from, e.from), 0.01f) << which << ": from " << f.from;
                 EXPECT_LT(angle_gap(f.to, e.to), 0.01f) << which << ": to " << f.to;
+                EXPECT_NEAR(f.sweep, e.sweep, 0.05f) << which;
             }
         }
     }
