@@ -219,10 +219,10 @@ std::vector<std::string> split(const std::string& text, const std::string& delim
 
 void parse_version(const std::string& text, int* major, int* minor, int* release) {
     std::size_t start = 0;
-    while (true) {
+    while (start >= text.size() || text[start] < '0' || text[start] > '9') {
         bool at_end = start >= text.size();
         assert_warn(!at_end, "Invalid version string!");
-        if (at_end || (text[start] >= '0' && text[start] <= '9'))
+        if (at_end)
             break;
         ++start;
     }

@@ -124,25 +124,27 @@ struct VersionCase {
     int minor;
     int release;
     std::vector<std::string> warnings;
+    // Characters checked on the way to the first digit, the end included when reached.
+    std::size_t skipped;
 };
 
 TEST(ParseVersion, NumbersAndChecks) {
     const std::string invalid = "Invalid version string!";
     const std::string count = "Version string contains more than three or fewer than two numbers!";
     const VersionCase cases[] = {
-        {"4.0.0 Driver words 1.2", 4, 0, 0, {}},
-        {"4.00 NVIDIA via Cg compiler", 4, 0, -1, {}},
-        {"4.5 (Core Profile) Mesa 22.3.6", 4, 5, -1, {}},
-        {"4.6.0", 4, 6, 0, {}},
-        {"4.60", 4, 60, -1, {}},
-        {"OpenGL ES 3.2 Mesa", 3, 2, -1, {}},
-        {"1.2.3.4", 1, 2, -1, {count}},
-        {"4.", 4, 0, -1, {}},
+        {"4.0.0 Driver words 1.2", 4, 0, 0, {}, 0},
+        {"4.00 NVIDIA via Cg compiler", 4, 0, -1, {}, 0},
+        {"4.5 (Core Profile) Mesa 22.3.6", 4, 5, -1, {}, 0},
+        {"4.6.0", 4, 6, 0, {}, 0},
+        {"4.60", 4, 60, -1, {}, 0},
+        {"OpenGL ES 3.2 Mesa", 3, 2, -1, {}, 10},
+        {"1.2.3.4", 1, 2, -1, {count}, 0},
+        {"4.", 4, 0, -1, {}, 0},
         // No character is rejected: 'a' counts as 49.
-        {"4a.1", 89, 1, -1, {}},
-        {"7 only", -1, -1, -1, {count}},
-        {"no digits at all", -1, -1, -1, {invalid, count}},
-        {"", -1, -1, -1, {invalid, count}},
+        {"4a.1", 89, 1, -1, {}, 0},
+        {"7 only", -1, -1, -1, {count}, 0},
+        {"no digits at all", -1, -1, -1, {invalid, count}, 17},
+        {"", -1, -1, -1, {invalid, count}, 1},
     };
     for (const VersionCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -153,6 +155,11 @@ TEST(ParseVersion, NumbersAndChecks) {
         EXPECT_EQ(minor, c.minor);
         EXPECT_EQ(release, c.release);
         EXPECT_EQ(rec.failures(), c.warnings);
+        // The digit that ends the skipping is not itself checked.
+        std::size_t checks = 0;
+        for (const WarnRecorder::Report& r : rec.reports)
+            checks += r.message == invalid;
+        EXPECT_EQ(checks, c.skipped);
     }
 }
 
