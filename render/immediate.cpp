@@ -8,7 +8,8 @@ namespace Quarn {
 
 namespace {
 
-const char* const state_message =
+// Passed as the format itself, so reporters see the text; it holds no conversions.
+constexpr char state_message[] =
     "Incorrect state!  Are your begin/end calls matched with the correct number of vertices?";
 
 ImmediateState& immediate() {
@@ -34,7 +35,7 @@ void flush(ImmediateState& s) {
 
 void begin(int vertices_per_face, bool stripped) {
     ImmediateState& s = immediate();
-    assert_warn(s.face_size == -1, "%s", state_message);
+    assert_warn(s.face_size == -1, state_message);
     const bool size_valid = vertices_per_face >= 1 && vertices_per_face <= 4;
     assert_warn(size_valid, "Invalid number of vertices per face (%d)!", vertices_per_face);
     const bool strip_valid = !(stripped && vertices_per_face == 1);
@@ -57,7 +58,7 @@ void color(const Vec3f& rgb) {
 
 void vertex(float x, float y, float z, float w) {
     ImmediateState& s = immediate();
-    assert_warn(s.face_size != -1, "%s", state_message);
+    assert_warn(s.face_size != -1, state_message);
     if (s.face_size < 1 || s.face_size > 4 || s.count < 0 || s.count >= s.face_size)
         return;
     Vertex& v = s.face[s.count];
@@ -102,7 +103,7 @@ void vertex(const Vec3f& xyz) {
 
 void end() {
     ImmediateState& s = immediate();
-    assert_warn(s.face_size != -1, "%s", state_message);
+    assert_warn(s.face_size != -1, state_message);
     s.face_size = -1;
 }
 

@@ -226,6 +226,12 @@ TEST_F(Immediate, MisuseIsReportedAndStaysInsideTheFaceBuffer) {
             WarnRecorder rec;
             c.run();
             EXPECT_EQ(rec.failures(), c.reports);
+            // The state message goes to assert_warn as its format, not as an argument.
+            for (const WarnRecorder::Report& r : rec.reports) {
+                if (r.message == state_message) {
+                    EXPECT_EQ(r.format, state_message);
+                }
+            }
         }
         EXPECT_EQ(uploaded_faces(), c.faces);
         // The fields after the four slots would be the first to suffer from an overrun.
