@@ -601,6 +601,9 @@ void translate_event(XEvent& event) {
             const XButtonEvent& b = event.xbutton;
             bool press = event.type == ButtonPress;
             LParam at = make_lparam(b.x, b.y);
+            // A release outside the window comes here too (the server's implicit
+            // grab after a press); it is passed on, so no button stays held for
+            // want of a release the window never saw.
             // X reports the state before the event; the message carries the one after.
             unsigned int after = b.state;
             const unsigned int masks[] = {0, Button1Mask, Button2Mask, Button3Mask};

@@ -522,6 +522,25 @@ TEST_F(InputTest, ButtonsReachTheirHandlersInOrderWithTheStateAlreadySet) {
     }
 }
 
+// Deliberately unlike a platform without pointer grabs: a button released
+// outside the window still reaches the frame, so it does not stay held.
+TEST_F(InputTest, ReleaseOutsideTheWindowReachesTheFrame) {
+    shown_frame();
+    Testing::fake_button(1, true);
+    pump();
+    ASSERT_TRUE(frame->input->buttons[0]);
+    Testing::fake_motion(20, 30);
+    pump();
+    frame->calls.clear();
+    Testing::fake_button(1, false);
+    pump();
+    EXPECT_EQ(frame->handlers(),
+              (std::vector<std::string>{"on_event", "on_mouse_event", "on_mouse_button",
+                                        "on_mouse_left", "on_mouse_left_up"}));
+    EXPECT_FALSE(frame->input->buttons[0]);
+    EXPECT_EQ(frame->input->position, (Orv::Point{20 - 200, 30 - 100}));
+}
+
 TEST_F(InputTest, MovesGiveDeltasOnlyDuringTheirDelivery) {
     shown_frame();
     Testing::fake_motion(200 + 10, 100 + 10);
