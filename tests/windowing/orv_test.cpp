@@ -4,6 +4,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <type_traits>
@@ -15,7 +16,9 @@
 #include "tests/windowing/capture_stdout.h"
 #include "windowing/context.h"
 #include "windowing/flags.h"
+#include "windowing/frame.h"
 #include "windowing/frame_pacer.h"
+#include "windowing/input/events.h"
 #include "windowing/native_window.h"
 
 namespace {
@@ -73,6 +76,62 @@ TEST(Flags, WindowStyleFromFlags) {
         EXPECT_EQ(Orv::Frame::window_ex_style(c.style), c.ex_style);
         EXPECT_EQ(Orv::Frame::window_style(c.style, c.buttons) & Platform::WS_VISIBLE, 0u);
     }
+}
+
+// Byte offset of a virtual operation in its class's table. Under the x86
+// Itanium ABI a pointer to a virtual member holds that offset plus one.
+template <typename Member>
+std::ptrdiff_t table_offset(Member member) {
+    static_assert(sizeof(Member) == 2 * sizeof(std::ptrdiff_t));
+    std::ptrdiff_t raw = 0;
+    std::memcpy(&raw, &member, sizeof raw);
+    return raw - 1;
+}
+
+// Applications override handlers by slot, so the order is part of the
+// interface: the destructor first (two table entries in this ABI), then the
+// handlers from the most specific frame event to on_event, and draw last.
+TEST(VirtualSlots, FrameHandlersAndEventDispatchInTheirSlots) {
+#if !defined(__x86_64__) && !defined(__i386__)
+    GTEST_SKIP() << "reads member pointers as the x86 Itanium ABI lays them out";
+#endif
+    using Orv::Frame::FrameBase;
+    const std::ptrdiff_t entry = sizeof(void*);
+    const std::ptrdiff_t handlers[] = {
+        table_offset(&FrameBase::on_frame_resize),
+        table_offset(&FrameBase::on_frame_move),
+        table_offset(&FrameBase::on_frame_maximize),
+        table_offset(&FrameBase::on_frame_minimize),
+        table_offset(&FrameBase::on_frame_close),
+        table_offset(&FrameBase::on_frame_menu_item),
+        table_offset(&FrameBase::on_frame_event),
+        table_offset(&FrameBase::on_mouse_move),
+        table_offset(&FrameBase::on_mouse_scroll),
+        table_offset(&FrameBase::on_mouse_right_up),
+        table_offset(&FrameBase::on_mouse_right_down),
+        table_offset(&FrameBase::on_mouse_right),
+        table_offset(&FrameBase::on_mouse_middle_up),
+        table_offset(&FrameBase::on_mouse_middle_down),
+        table_offset(&FrameBase::on_mouse_middle),
+        table_offset(&FrameBase::on_mouse_left_up),
+        table_offset(&FrameBase::on_mouse_left_down),
+        table_offset(&FrameBase::on_mouse_left),
+        table_offset(&FrameBase::on_mouse_button),
+        table_offset(&FrameBase::on_mouse_event),
+        table_offset(&FrameBase::on_key_up),
+        table_offset(&FrameBase::on_key_down),
+        table_offset(&FrameBase::on_key_event),
+        table_offset(&FrameBase::on_event),
+        table_offset(&FrameBase::draw),
+    };
+    for (std::size_t slot = 1; slot <= std::size(handlers); ++slot) {
+        SCOPED_TRACE(slot);
+        EXPECT_EQ(handlers[slot - 1], static_cast<std::ptrdiff_t>(slot + 1) * entry);
+    }
+    using namespace Orv::Input::Events;
+    EXPECT_EQ(table_offset(&EventBase::dispatch), 2 * entry);
+    EXPECT_EQ(table_offset(&EventMouseButtonLeftDown::dispatch), 2 * entry);
+    EXPECT_EQ(table_offset(&EventFrameResize::dispatch), 2 * entry);
 }
 
 TEST(PixelFormatChoice, NoFormatsWarnsAndFallsBackToTheHighest) {
