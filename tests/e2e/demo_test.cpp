@@ -182,6 +182,9 @@ TEST(Demo, WindowHasItsTitleSizeAndPlace) {
     EXPECT_EQ(height, 768u);
     EXPECT_EQ(x, 200);
     EXPECT_EQ(y, 100);
+    // The first frame compiles the driver's shaders; the quit is timed from
+    // a running loop.
+    ASSERT_TRUE(demo.wait_for([](const Image& i) { return count_hue(i, Hue::grey) > 0; }, 10));
     quit_with_escape(demo);
 }
 
