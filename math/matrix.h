@@ -77,8 +77,8 @@ public:
     }
 
     // Copies the block [row_begin, row_end) x [column_begin, column_end) of a source matrix.
-    // Ranges that do not fit are reported; only elements inside the source are copied and the
-    // rest of this matrix is zero.
+    // Ranges that do not fit are reported; the reads go through the source's checked access, so
+    // each one that falls outside the source is reported as well and reads as zero.
     template <int SR, int SC>
     Matrix(const Matrix<T, SR, SC>& source, int column_begin, int column_end, int row_begin,
            int row_end) {
@@ -87,12 +87,8 @@ public:
         assert_warn(row_end - row_begin == R, "Dimension mismatch in matrix copy");
         assert_warn(column_end - column_begin == C, "Dimension mismatch in matrix copy");
         for (int r = 0; r < R; ++r) {
-            for (int c = 0; c < C; ++c) {
-                const int sr = row_begin + r;
-                const int sc = column_begin + c;
-                const bool inside = sr >= 0 && sr < SR && sc >= 0 && sc < SC;
-                data_[r * C + c] = inside ? source.data()[sr * SC + sc] : T(0);
-            }
+            for (int c = 0; c < C; ++c)
+                data_[r * C + c] = source.at(row_begin + r, column_begin + c);
         }
     }
 

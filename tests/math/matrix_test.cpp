@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/warn_recorder.h"
 #include "tests/support/matrix_near.h"
+#include "tests/support/warn_recorder.h"
 
 template <typename T, int R, int C>
 void PrintTo(const Matrix<T, R, C>& m, std::ostream* os) {
@@ -423,12 +423,41 @@ TEST(MatrixBlock, BadRangesAreReportedAndStayInsideBothMatrices) {
     };
     const std::string neg = "Indices must be nonnegative in matrix copy";
     const std::string dim = "Dimension mismatch in matrix copy";
+    // Every read outside the source is reported by its checked access, row before column,
+    // one report per element in row-major order.
+    const std::string row4 = "Matrix row index 4 out of bounds!";
+    const std::string row5 = "Matrix row index 5 out of bounds!";
+    const std::string row_1 = "Matrix row index -1 out of bounds!";
+    const std::string col8 = "Matrix column index 8 out of bounds!";
+    const std::string col9 = "Matrix column index 9 out of bounds!";
+    const std::string col_2 = "Matrix column index -2 out of bounds!";
+    const std::string col_1 = "Matrix column index -1 out of bounds!";
     const Case cases[] = {
         {4, 7, 0, 4, {dim}, Mat4f(5, 6, 7, 8, 13, 14, 15, 16, 21, 22, 23, 24, 29, 30, 31, 32)},
-        {6, 10, 0, 4, {}, Mat4f(7, 8, 0, 0, 15, 16, 0, 0, 23, 24, 0, 0, 31, 32, 0, 0)},
-        {0, 4, 2, 4, {dim}, Mat4f(17, 18, 19, 20, 25, 26, 27, 28, 0, 0, 0, 0, 0, 0, 0, 0)},
-        {-2, 2, -1, 3, {neg}, Mat4f(0, 0, 0, 0, 0, 0, 1, 2, 0, 0, 9, 10, 0, 0, 17, 18)},
-        {-2, 5, 0, 9, {neg, dim, dim}, Mat4f(0, 0, 1, 2, 0, 0, 9, 10, 0, 0, 17, 18, 0, 0, 25, 26)},
+        {6,
+         10,
+         0,
+         4,
+         {col8, col9, col8, col9, col8, col9, col8, col9},
+         Mat4f(7, 8, 0, 0, 15, 16, 0, 0, 23, 24, 0, 0, 31, 32, 0, 0)},
+        {0,
+         4,
+         2,
+         4,
+         {dim, row4, row4, row4, row4, row5, row5, row5, row5},
+         Mat4f(17, 18, 19, 20, 25, 26, 27, 28, 0, 0, 0, 0, 0, 0, 0, 0)},
+        {-2,
+         2,
+         -1,
+         3,
+         {neg, row_1, col_2, row_1, col_1, row_1, row_1, col_2, col_1, col_2, col_1, col_2, col_1},
+         Mat4f(0, 0, 0, 0, 0, 0, 1, 2, 0, 0, 9, 10, 0, 0, 17, 18)},
+        {-2,
+         5,
+         0,
+         9,
+         {neg, dim, dim, col_2, col_1, col_2, col_1, col_2, col_1, col_2, col_1},
+         Mat4f(0, 0, 1, 2, 0, 0, 9, 10, 0, 0, 17, 18, 0, 0, 25, 26)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(
