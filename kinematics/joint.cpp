@@ -65,6 +65,9 @@ void JointBase::DOFBase::randomize() {
 }
 
 void JointBase::DOFAngleBase::constrain() {
+    if (!enabled) {
+        return;
+    }
     value_shown = std::fmod(value_shown, 360.0f);
     value_solved = std::fmod(value_solved, 360.0f);
     if (limited) {
@@ -74,7 +77,7 @@ void JointBase::DOFAngleBase::constrain() {
 }
 
 void JointBase::DOFSlide::constrain() {
-    if (limited) {
+    if (enabled && limited) {
         value_shown = clamp(value_shown, limit_low, limit_high);
         value_solved = clamp(value_solved, limit_low, limit_high);
     }

@@ -26,7 +26,8 @@ public:
     class DOFBase {
     public:
         virtual ~DOFBase() = default;
-        // Brings both values back into this degree of freedom's range.
+        // Brings both values back into this degree of freedom's range; a disabled one, whose
+        // limits never act, is left as it is.
         virtual void constrain() = 0;
         // The gizmo of this degree of freedom in the joint's frame; nothing while disabled.
         virtual void draw(Quarn::Shading::ShaderProgram* program) const = 0;

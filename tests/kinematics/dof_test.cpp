@@ -20,6 +20,7 @@ struct ConstrainCase {
     float low;
     float high;
     float expected;
+    bool disabled = false;
 };
 
 void PrintTo(const ConstrainCase& c, std::ostream* os) {
@@ -29,12 +30,12 @@ void PrintTo(const ConstrainCase& c, std::ostream* os) {
 class ConstrainTest : public ::testing::TestWithParam<ConstrainCase> {};
 
 // Remainder and clamp do not round, so every result is exact.
-TEST_P(ConstrainTest, WrapsThenClampsBothValues) {
+TEST_P(ConstrainTest, WrapsThenClampsBothValuesOfAnEnabledOne) {
     const ConstrainCase& c = GetParam();
     JointBase::DOFAngleX angle;
     JointBase::DOFSlide slide;
     JointBase::DOFBase& dof = c.slide ? static_cast<JointBase::DOFBase&>(slide) : angle;
-    dof.enabled = true;
+    dof.enabled = !c.disabled;
     if (c.limited) {
         dof.set_limits(c.low, c.high);
     }
@@ -64,7 +65,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ConstrainCase{"SlideNeverWraps", true, 370, false, 0, 0, 370},
                       ConstrainCase{"SlideClampsHigh", true, 2, true, -0.5f, 0.5f, 0.5f},
                       ConstrainCase{"SlideClampsLow", true, -2, true, -0.5f, 0.5f, -0.5f},
-                      ConstrainCase{"SlideLimitedNoWrap", true, 370, true, 0, 400, 370}),
+                      ConstrainCase{"SlideLimitedNoWrap", true, 370, true, 0, 400, 370},
+                      // Limits on a degree of freedom the joint does not use never act.
+                      ConstrainCase{"DisabledAngleUntouched", false, 370, true, -90, 90, 370, true},
+                      ConstrainCase{"DisabledSlideUntouched", true, 2, true, -0.5f, 0.5f, 2, true}),
     [](const ::testing::TestParamInfo<ConstrainCase>& info) { return info.param.name; });
 
 TEST(Constrain, InvertedLimitsReportAndStillAnswer) {
