@@ -101,12 +101,6 @@ void Mesh::draw(int instances, bool adjacency) {
     }
     const std::vector<std::uint32_t>& list = adjacency ? adjacency_indices : indices;
 
-    GLenum mode = primitive;
-    if (adjacency) {
-        mode = adjacency_mode(primitive);
-        assert_warn(mode != 0, "Cannot draw adjacency information for a mesh of type %s!",
-                    primitive_name(primitive));
-    }
     Shading::ShaderProgram* program = Shading::current_program();
     assert_warn(program != nullptr, "Cannot draw a mesh without a current program!");
     // The first index picks the vertex whose flags wire the whole mesh; it must exist.
@@ -114,15 +108,24 @@ void Mesh::draw(int instances, bool adjacency) {
     assert_warn(list.empty() || first_valid,
                 "Index (%u) designates no vertex of the %d the object holds!",
                 list.empty() ? 0u : list.front(), static_cast<int>(owner->vertices.size()));
+    if (program != nullptr && first_valid) {
+        const Vertex& first = owner->vertices[list.front()];
+        program->wire_vertex_layout(true, first.has_normal, first.has_texcoord, first.has_tangent,
+                                    first.has_color);
+    }
+
+    GLenum mode = primitive;
+    if (adjacency) {
+        mode = adjacency_mode(primitive);
+        assert_warn(mode != 0, "Cannot draw adjacency information for a mesh of type %s!",
+                    primitive_name(primitive));
+    }
     if (mode == 0 || program == nullptr || !first_valid) {
         glBindVertexArray(0);
         glDeleteVertexArrays(1, &vao);
         return;
     }
 
-    const Vertex& first = owner->vertices[list.front()];
-    program->wire_vertex_layout(true, first.has_normal, first.has_texcoord, first.has_tangent,
-                                first.has_color);
     if (mode == GL_QUADS) {
         const std::vector<std::uint32_t> triangles = quads_as_triangles(list);
         BufferObject split(BufferKind::index, BufferUsage::stream_draw);

@@ -317,11 +317,17 @@ TEST_F(Geometry, AdjacencyOfOtherPrimitivesIsReportedByNameAndDrawsNothing) {
         canvas.clear();
         raw_mesh(*o).primitive = c.primitive;
         WarnRecorder rec;
+        geometry_spy::VertexAttribPointer wiring;
         o->draw(1, true);
         EXPECT_EQ(rec.failures(),
                   std::vector<std::string>{
                       std::string("Cannot draw adjacency information for a mesh of type ") +
                       c.name + "!"});
+        // The first vertex's layout is wired before the mode is looked at.
+        std::vector<std::uintptr_t> offsets;
+        for (const geometry_spy::AttributePointer& call : wiring.calls())
+            offsets.push_back(call.offset);
+        EXPECT_EQ(offsets, (std::vector<std::uintptr_t>{0, 64})) << c.name;
         canvas.read();
         EXPECT_EQ(canvas.count(0, 0, size, size, black, 0), size * size) << c.name;
     }
