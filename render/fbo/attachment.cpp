@@ -52,7 +52,7 @@ AttachmentRenderbufferBase::AttachmentRenderbufferBase(FBOBase* owner, GLenum at
     glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
     const GLsizei width = owner->size[0];
     const GLsizei height = owner->size[1];
-    if (owner->samples <= 1) {
+    if (owner->samples == 1) {
         glRenderbufferStorage(GL_RENDERBUFFER, internal_format, width, height);
     } else {
         // Above the driver's limit the storage would stay unallocated and the FBO incomplete.

@@ -117,6 +117,27 @@ TEST(Framebuffers, FourSamplesAndTheirCompanion) {
     EXPECT_EQ(fbo.color_draw_buffers(), std::vector<GLenum>{GL_COLOR_ATTACHMENT0});
 }
 
+TEST(Framebuffers, OnlyOneSampleTakesSingleSampleStorage) {
+    // A count of 0 still goes to the multisample entry point, which GL takes as no multisampling;
+    // a negative one is reported by the constructor and then refused by GL, leaving no storage.
+    const struct {
+        int samples;
+        bool complete;
+        int core_calls;
+    } cases[] = {{1, true, 1}, {0, true, 0}, {-1, false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.samples);
+        FBO2D fbo(Vec2i(64, 64), c.samples);
+        gl_spy::RenderbufferStorage storage;
+        EXPECT_EQ(fbo.attach_color(8, 0), c.complete);
+        EXPECT_EQ(storage.core_calls(), c.core_calls);
+        EXPECT_EQ(storage.ext_calls(), 0);
+        EXPECT_EQ(fbo.resolve_target, nullptr);
+        while (glGetError() != GL_NO_ERROR) {
+        }
+    }
+}
+
 TEST(Framebuffers, DrawResolveAndPresentLikeTheDemo) {
     FBO2D fbo(Vec2i(1024, 768), 32);
     fbo.attach_color(8, 1);
