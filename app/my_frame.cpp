@@ -210,20 +210,22 @@ void MyFrame::drag_goal(const Mat4f& projection, const Mat4f& view) {
     Quarn::Shading::use_program(nop);
 
     const Vec3f goal = effector->goal;
+    const bool upright = Orv::Input::is_key_down(input, key_shift);
     Mat4f model = identity4();
-    Quarn::begin(4, false);
-    if (Orv::Input::is_key_down(input, key_shift)) {
+    if (upright) {
         const Vec3f eye = camera_position();
         const float theta = rad_to_deg(std::atan2(eye[2], eye[0]));
         model =
             translation(goal[0], 0, goal[2]) * rotation_degrees(Vec3f(0, 1, 0), -(theta + 90.0f));
-        nop->set_matrices(projection, view, model);
+    }
+    nop->set_matrices(projection, view, model);
+    Quarn::begin(4, false);
+    if (upright) {
         Quarn::vertex(-5, -5, 0, 1);
         Quarn::vertex(5, -5, 0, 1);
         Quarn::vertex(5, 5, 0, 1);
         Quarn::vertex(-5, 5, 0, 1);
     } else {
-        nop->set_matrices(projection, view, model);
         Quarn::vertex(-5, 0, -5, 1);
         Quarn::vertex(5, 0, -5, 1);
         Quarn::vertex(5, 0, 5, 1);
