@@ -23,6 +23,7 @@ FBOBase::~FBOBase() {
         attachment.reset();
     }
     attachments.clear();
+    items.clear();
     glDeleteFramebuffers(1, &name);
     // GL falls back to the default framebuffer for a deleted binding; so do the records, which
     // would otherwise point at freed memory.

@@ -12,6 +12,12 @@
 
 namespace Quarn::FBO {
 
+// Anything an FBO keeps besides its attachments; owned and deleted with it.
+class FBOItemBase {
+public:
+    virtual ~FBOItemBase() = default;
+};
+
 // An OpenGL framebuffer with renderbuffer attachments; a multisampled one owns a single-sampled
 // companion of the same size to resolve into.
 class FBOBase {
@@ -45,6 +51,8 @@ public:
     GLuint name = 0;
     std::map<int, std::unique_ptr<AttachmentBase>> attachments;
     std::unique_ptr<FBOBase> resolve_target;
+    // Nothing in the library fills it yet.
+    std::map<int, std::unique_ptr<FBOItemBase>> items;
 };
 
 class FBO2D : public FBOBase {
