@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "app/arm.h"
-#include "render/quarn.h"
-#include "windowing/context.h"
+#include "app/demo.h"
 #include "windowing/input/window_procedure.h"
 #include "windowing/orv.h"
 
@@ -36,21 +35,15 @@ std::vector<float> joint_values() {
 class MyFrameTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Orv::init();
-        context = new Orv::Context(4, 0, false);
-        Quarn::init();
-        frame = new MyFrame();
-        context->set_frame(frame);
+        demo = new Demo(start_demo());
+        frame = demo->frame;
     }
 
     static void TearDownTestSuite() {
-        delete frame;
-        Quarn::deinit();
-        delete context;
-        context = nullptr;
-        Orv::deinit();
-        delete arm;
-        arm = nullptr;
+        stop_demo(*demo);
+        delete demo;
+        demo = nullptr;
+        frame = nullptr;
     }
 
     void SetUp() override {
@@ -71,9 +64,11 @@ protected:
         ASSERT_EQ(iterations_spent, 0) << "the start goal is reached";
     }
 
+    static Demo* demo;
     static MyFrame* frame;
 };
 
+Demo* MyFrameTest::demo = nullptr;
 MyFrame* MyFrameTest::frame = nullptr;
 
 TEST_F(MyFrameTest, StartCameraSitsWhereItsAnglesAndDistancePutIt) {
