@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "render/vertex.h"
+#include "tests/render/gl_spy.h"
 
-// Records the GL calls through which geometry reaches the driver, by swapping GLEW's function
-// pointers while a recorder lives; the calls still reach the driver.
+// Records the GL calls through which geometry reaches the driver, with the swaps of gl_spy.h; the
+// calls still reach the driver. Recorders may nest.
 namespace geometry_spy {
 
 struct Upload {
@@ -34,16 +35,7 @@ struct Upload {
 
 class BufferData {
 public:
-    // Recorders may nest; the outermost one keeps the driver's entry point.
-    BufferData() : saved_(__glewBufferData) {
-        if (saved_ != &hook)
-            original() = saved_;
-        calls().clear();
-        __glewBufferData = &hook;
-    }
-    ~BufferData() { __glewBufferData = saved_; }
-    BufferData(const BufferData&) = delete;
-    BufferData& operator=(const BufferData&) = delete;
+    BufferData() { calls().clear(); }
 
     static std::vector<Upload>& calls() {
         static std::vector<Upload> c;
@@ -60,10 +52,7 @@ public:
     }
 
 private:
-    static PFNGLBUFFERDATAPROC& original() {
-        static PFNGLBUFFERDATAPROC f = nullptr;
-        return f;
-    }
+    using Entry = gl_spy::Swap<PFNGLBUFFERDATAPROC, &__glewBufferData>;
     static void GLAPIENTRY hook(GLenum target, GLsizeiptr size, const void* data, GLenum usage) {
         Upload u{target, size, {}};
         if (data != nullptr && size > 0) {
@@ -71,9 +60,9 @@ private:
             u.data.assign(bytes, bytes + size);
         }
         calls().push_back(u);
-        original()(target, size, data, usage);
+        Entry::original()(target, size, data, usage);
     }
-    PFNGLBUFFERDATAPROC saved_;
+    Entry swap_{&hook};
 };
 
 struct AttributePointer {
@@ -88,23 +77,10 @@ struct AttributePointer {
 // Attribute pointers together with the arrays enabled.
 class VertexAttribPointer {
 public:
-    VertexAttribPointer()
-        : saved_pointer_(__glewVertexAttribPointer), saved_enable_(__glewEnableVertexAttribArray) {
-        if (saved_pointer_ != &hook_pointer)
-            original_pointer() = saved_pointer_;
-        if (saved_enable_ != &hook_enable)
-            original_enable() = saved_enable_;
+    VertexAttribPointer() {
         calls().clear();
         enabled().clear();
-        __glewVertexAttribPointer = &hook_pointer;
-        __glewEnableVertexAttribArray = &hook_enable;
     }
-    ~VertexAttribPointer() {
-        __glewVertexAttribPointer = saved_pointer_;
-        __glewEnableVertexAttribArray = saved_enable_;
-    }
-    VertexAttribPointer(const VertexAttribPointer&) = delete;
-    VertexAttribPointer& operator=(const VertexAttribPointer&) = delete;
 
     static std::vector<AttributePointer>& calls() {
         static std::vector<AttributePointer> c;
@@ -116,26 +92,21 @@ public:
     }
 
 private:
-    static PFNGLVERTEXATTRIBPOINTERPROC& original_pointer() {
-        static PFNGLVERTEXATTRIBPOINTERPROC f = nullptr;
-        return f;
-    }
-    static PFNGLENABLEVERTEXATTRIBARRAYPROC& original_enable() {
-        static PFNGLENABLEVERTEXATTRIBARRAYPROC f = nullptr;
-        return f;
-    }
+    using PointerEntry = gl_spy::Swap<PFNGLVERTEXATTRIBPOINTERPROC, &__glewVertexAttribPointer>;
+    using EnableEntry =
+        gl_spy::Swap<PFNGLENABLEVERTEXATTRIBARRAYPROC, &__glewEnableVertexAttribArray>;
     static void GLAPIENTRY hook_pointer(GLuint location, GLint size, GLenum type,
                                         GLboolean normalized, GLsizei stride, const void* pointer) {
         calls().push_back(
             {location, size, type, normalized, stride, reinterpret_cast<std::uintptr_t>(pointer)});
-        original_pointer()(location, size, type, normalized, stride, pointer);
+        PointerEntry::original()(location, size, type, normalized, stride, pointer);
     }
     static void GLAPIENTRY hook_enable(GLuint location) {
         enabled().push_back(location);
-        original_enable()(location);
+        EnableEntry::original()(location);
     }
-    PFNGLVERTEXATTRIBPOINTERPROC saved_pointer_;
-    PFNGLENABLEVERTEXATTRIBARRAYPROC saved_enable_;
+    PointerEntry swap_pointer_{&hook_pointer};
+    EnableEntry swap_enable_{&hook_enable};
 };
 
 struct InstancedDraw {
@@ -146,15 +117,7 @@ struct InstancedDraw {
 
 class DrawElementsInstanced {
 public:
-    DrawElementsInstanced() : saved_(__glewDrawElementsInstanced) {
-        if (saved_ != &hook)
-            original() = saved_;
-        calls().clear();
-        __glewDrawElementsInstanced = &hook;
-    }
-    ~DrawElementsInstanced() { __glewDrawElementsInstanced = saved_; }
-    DrawElementsInstanced(const DrawElementsInstanced&) = delete;
-    DrawElementsInstanced& operator=(const DrawElementsInstanced&) = delete;
+    DrawElementsInstanced() { calls().clear(); }
 
     static std::vector<InstancedDraw>& calls() {
         static std::vector<InstancedDraw> c;
@@ -162,16 +125,13 @@ public:
     }
 
 private:
-    static PFNGLDRAWELEMENTSINSTANCEDPROC& original() {
-        static PFNGLDRAWELEMENTSINSTANCEDPROC f = nullptr;
-        return f;
-    }
+    using Entry = gl_spy::Swap<PFNGLDRAWELEMENTSINSTANCEDPROC, &__glewDrawElementsInstanced>;
     static void GLAPIENTRY hook(GLenum mode, GLsizei count, GLenum type, const void* indices,
                                 GLsizei instances) {
         calls().push_back({mode, count, instances});
-        original()(mode, count, type, indices, instances);
+        Entry::original()(mode, count, type, indices, instances);
     }
-    PFNGLDRAWELEMENTSINSTANCEDPROC saved_;
+    Entry swap_{&hook};
 };
 
 }  // namespace geometry_spy

@@ -4,33 +4,49 @@
 
 #include <vector>
 
-// Records calls to a GL entry point by swapping GLEW's function pointer while it lives; the calls
-// still reach the driver.
+// Records calls to GL entry points by swapping GLEW's function pointers while a recorder lives; the
+// calls still reach the driver.
 namespace gl_spy {
+
+// Puts a hook in GLEW's pointer for one entry point while it lives and puts the saved pointer back
+// after. Swaps may nest; the outermost one keeps the driver's entry point for the hook to call.
+template <typename Proc, Proc* Slot>
+class Swap {
+public:
+    explicit Swap(Proc hook) : saved_(*Slot) {
+        if (saved_ != hook)
+            original() = saved_;
+        *Slot = hook;
+    }
+    ~Swap() { *Slot = saved_; }
+    Swap(const Swap&) = delete;
+    Swap& operator=(const Swap&) = delete;
+
+    // The driver's entry point.
+    static Proc& original() {
+        static Proc f = nullptr;
+        return f;
+    }
+
+private:
+    Proc saved_;
+};
 
 class UseProgram {
 public:
-    UseProgram() : saved_(__glewUseProgram) {
-        original() = saved_;
-        calls().clear();
-        __glewUseProgram = &hook;
-    }
-    ~UseProgram() { __glewUseProgram = saved_; }
+    UseProgram() { calls().clear(); }
     static std::vector<GLuint>& calls() {
         static std::vector<GLuint> c;
         return c;
     }
 
 private:
-    static PFNGLUSEPROGRAMPROC& original() {
-        static PFNGLUSEPROGRAMPROC f = nullptr;
-        return f;
-    }
+    using Entry = Swap<PFNGLUSEPROGRAMPROC, &__glewUseProgram>;
     static void GLAPIENTRY hook(GLuint program) {
         calls().push_back(program);
-        original()(program);
+        Entry::original()(program);
     }
-    PFNGLUSEPROGRAMPROC saved_;
+    Entry swap_{&hook};
 };
 
 // Uniform matrix uploads, by location, for both the 3x3 and the 4x4 form.
@@ -40,60 +56,35 @@ public:
         int size;  // 3 or 4
         GLint location;
     };
-    UniformMatrix() : saved3_(__glewUniformMatrix3fv), saved4_(__glewUniformMatrix4fv) {
-        original3() = saved3_;
-        original4() = saved4_;
-        calls().clear();
-        __glewUniformMatrix3fv = &hook3;
-        __glewUniformMatrix4fv = &hook4;
-    }
-    ~UniformMatrix() {
-        __glewUniformMatrix3fv = saved3_;
-        __glewUniformMatrix4fv = saved4_;
-    }
+    UniformMatrix() { calls().clear(); }
     static std::vector<Call>& calls() {
         static std::vector<Call> c;
         return c;
     }
 
 private:
-    static PFNGLUNIFORMMATRIX3FVPROC& original3() {
-        static PFNGLUNIFORMMATRIX3FVPROC f = nullptr;
-        return f;
-    }
-    static PFNGLUNIFORMMATRIX4FVPROC& original4() {
-        static PFNGLUNIFORMMATRIX4FVPROC f = nullptr;
-        return f;
-    }
+    using Entry3 = Swap<PFNGLUNIFORMMATRIX3FVPROC, &__glewUniformMatrix3fv>;
+    using Entry4 = Swap<PFNGLUNIFORMMATRIX4FVPROC, &__glewUniformMatrix4fv>;
     static void GLAPIENTRY hook3(GLint location, GLsizei count, GLboolean transpose,
                                  const GLfloat* value) {
         calls().push_back({3, location});
-        original3()(location, count, transpose, value);
+        Entry3::original()(location, count, transpose, value);
     }
     static void GLAPIENTRY hook4(GLint location, GLsizei count, GLboolean transpose,
                                  const GLfloat* value) {
         calls().push_back({4, location});
-        original4()(location, count, transpose, value);
+        Entry4::original()(location, count, transpose, value);
     }
-    PFNGLUNIFORMMATRIX3FVPROC saved3_;
-    PFNGLUNIFORMMATRIX4FVPROC saved4_;
+    Entry3 swap3_{&hook3};
+    Entry4 swap4_{&hook4};
 };
 
 // Renderbuffer storage allocations: the core entry point and the EXT one.
 class RenderbufferStorage {
 public:
-    RenderbufferStorage()
-        : saved_core_(__glewRenderbufferStorage), saved_ext_(__glewRenderbufferStorageEXT) {
-        original_core() = saved_core_;
-        original_ext() = saved_ext_;
+    RenderbufferStorage() {
         core_calls() = 0;
         ext_calls() = 0;
-        __glewRenderbufferStorage = &hook_core;
-        __glewRenderbufferStorageEXT = &hook_ext;
-    }
-    ~RenderbufferStorage() {
-        __glewRenderbufferStorage = saved_core_;
-        __glewRenderbufferStorageEXT = saved_ext_;
     }
     static int& core_calls() {
         static int n = 0;
@@ -105,25 +96,19 @@ public:
     }
 
 private:
-    static PFNGLRENDERBUFFERSTORAGEPROC& original_core() {
-        static PFNGLRENDERBUFFERSTORAGEPROC f = nullptr;
-        return f;
-    }
-    static PFNGLRENDERBUFFERSTORAGEEXTPROC& original_ext() {
-        static PFNGLRENDERBUFFERSTORAGEEXTPROC f = nullptr;
-        return f;
-    }
+    using CoreEntry = Swap<PFNGLRENDERBUFFERSTORAGEPROC, &__glewRenderbufferStorage>;
+    using ExtEntry = Swap<PFNGLRENDERBUFFERSTORAGEEXTPROC, &__glewRenderbufferStorageEXT>;
     static void GLAPIENTRY hook_core(GLenum target, GLenum format, GLsizei w, GLsizei h) {
         ++core_calls();
-        original_core()(target, format, w, h);
+        CoreEntry::original()(target, format, w, h);
     }
     static void GLAPIENTRY hook_ext(GLenum target, GLenum format, GLsizei w, GLsizei h) {
         ++ext_calls();
-        if (original_ext() != nullptr)
-            original_ext()(target, format, w, h);
+        if (ExtEntry::original() != nullptr)
+            ExtEntry::original()(target, format, w, h);
     }
-    PFNGLRENDERBUFFERSTORAGEPROC saved_core_;
-    PFNGLRENDERBUFFERSTORAGEEXTPROC saved_ext_;
+    CoreEntry swap_core_{&hook_core};
+    ExtEntry swap_ext_{&hook_ext};
 };
 
 }  // namespace gl_spy
