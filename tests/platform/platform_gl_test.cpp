@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/testing.h"
+#include "tests/support/window_server.h"
 
 namespace {
 
@@ -133,12 +134,7 @@ TEST_F(PlatformWindowTest, CreatesHiddenAtTheOuterGeometry) {
     EXPECT_EQ(codes(received()),
               (std::vector<std::uint32_t>{Platform::WM_GETMINMAXINFO, Platform::WM_CREATE}));
     EXPECT_FALSE(Testing::server_is_mapped(window));
-    Testing::Geometry g{};
-    ASSERT_TRUE(Testing::server_geometry(window, &g));
-    EXPECT_EQ(g.x, 40);
-    EXPECT_EQ(g.y, 60);
-    EXPECT_EQ(g.width, 300);
-    EXPECT_EQ(g.height, 200);
+    EXPECT_TRUE(server_geometry_is(window, 40, 60, 300, 200));
     EXPECT_EQ(Testing::server_title(window), "platform window");
     EXPECT_EQ(Platform::get_window_long(window, Platform::GWL_STYLE),
               static_cast<std::int32_t>(0x86CF0000u));
@@ -190,12 +186,7 @@ TEST_F(PlatformWindowTest, MovingSendsSizeAndMoveBeforeReturning) {
     EXPECT_EQ(high(received()[1].second), 480);
     EXPECT_EQ(low(received()[2].second), -30);
     EXPECT_EQ(high(received()[2].second), 70);
-    Testing::Geometry g{};
-    ASSERT_TRUE(Testing::server_geometry(window, &g));
-    EXPECT_EQ(g.x, -30);
-    EXPECT_EQ(g.y, 70);
-    EXPECT_EQ(g.width, 640);
-    EXPECT_EQ(g.height, 480);
+    EXPECT_TRUE(server_geometry_is(window, -30, 70, 640, 480));
     // The server's notification of the same geometry adds nothing.
     EXPECT_TRUE(drain().empty());
 }
@@ -303,12 +294,7 @@ TEST_F(PlatformWindowTest, SettingTheFormatKeepsTheHandleAndWhatTheServerHeld) {
     EXPECT_FALSE(Platform::set_pixel_format(dc, format, nullptr));
     EXPECT_EQ(Platform::get_dc(window), dc);
     EXPECT_EQ(Testing::server_title(window), "kept");
-    Testing::Geometry g{};
-    ASSERT_TRUE(Testing::server_geometry(window, &g));
-    EXPECT_EQ(g.x, 70);
-    EXPECT_EQ(g.y, 80);
-    EXPECT_EQ(g.width, 90);
-    EXPECT_EQ(g.height, 60);
+    EXPECT_TRUE(server_geometry_is(window, 70, 80, 90, 60));
     // The replacement window still takes close requests.
     Platform::show_window(window, Platform::SW_SHOW);
     drain();
@@ -396,29 +382,8 @@ TEST_F(PlatformWindowTest, MotionCarriesSignedClientCoordinates) {
 }
 
 TEST_F(PlatformWindowTest, KeysBecomeVirtualKeyMessages) {
-    const int keys[] = {'A',
-                        'M',
-                        'Z',
-                        '0',
-                        '5',
-                        '9',
-                        Platform::VK_ESCAPE,
-                        Platform::VK_SHIFT,
-                        Platform::VK_CONTROL,
-                        Platform::VK_MENU,
-                        Platform::VK_SPACE,
-                        Platform::VK_RETURN,
-                        Platform::VK_TAB,
-                        Platform::VK_BACK,
-                        Platform::VK_LEFT,
-                        Platform::VK_UP,
-                        Platform::VK_RIGHT,
-                        Platform::VK_DOWN,
-                        Platform::VK_F1,
-                        Platform::VK_F1 + 5,
-                        Platform::VK_F12};
     shown();
-    for (int key : keys) {
+    for (int key : faked_virtual_keys) {
         SCOPED_TRACE(key);
         ASSERT_TRUE(Testing::fake_key(key, true));
         ASSERT_TRUE(Testing::fake_key(key, false));

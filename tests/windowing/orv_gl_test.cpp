@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/testing.h"
 #include "tests/support/warn_recorder.h"
+#include "tests/support/window_server.h"
 #include "tests/windowing/capture_stdout.h"
 #include "windowing/context.h"
 #include "windowing/frame.h"
@@ -174,12 +175,7 @@ TEST_F(FrameTest, NewFrameIsHiddenWithDefaults) {
     EXPECT_EQ(frame->size, (Orv::Size{118, 33}));
     EXPECT_EQ(frame->position, (Orv::Point{0, 0}));
     EXPECT_EQ(frame->show_state, Orv::Frame::HIDDEN);
-    Testing::Geometry g{};
-    ASSERT_TRUE(Testing::server_geometry(window, &g));
-    EXPECT_EQ(g.width, 118);
-    EXPECT_EQ(g.height, 33);
-    EXPECT_EQ(g.x, 0);
-    EXPECT_EQ(g.y, 0);
+    EXPECT_TRUE(server_geometry_is(window, 0, 0, 118, 33));
     EXPECT_EQ(Platform::get_window_long(window, Platform::GWL_STYLE),
               static_cast<std::int32_t>(0x86CF0000u));
     ASSERT_NE(Orv::Frame::frame_registry, nullptr);
@@ -264,21 +260,12 @@ TEST_F(FrameTest, SizeAndPositionReachTheServerBeforeTheCallsReturn) {
     EXPECT_EQ(frame->last("on_frame_move")->values, (std::vector<int>{200, 100}));
     EXPECT_EQ(frame->position, (Orv::Point{200, 100}));
 
-    Testing::Geometry g{};
-    ASSERT_TRUE(Testing::server_geometry(window, &g));
-    EXPECT_EQ(g.x, 200);
-    EXPECT_EQ(g.y, 100);
-    EXPECT_EQ(g.width, 1024);
-    EXPECT_EQ(g.height, 768);
+    EXPECT_TRUE(server_geometry_is(window, 200, 100, 1024, 768));
 
     frame->set_show_state(Orv::Frame::SHOWN, 0);
     EXPECT_TRUE(Testing::server_is_mapped(window));
     // NOTE: with no window manager the unmapped window keeps its geometry at map time.
-    ASSERT_TRUE(Testing::server_geometry(window, &g));
-    EXPECT_EQ(g.x, 200);
-    EXPECT_EQ(g.y, 100);
-    EXPECT_EQ(g.width, 1024);
-    EXPECT_EQ(g.height, 768);
+    EXPECT_TRUE(server_geometry_is(window, 200, 100, 1024, 768));
     // The server's own notifications bring nothing new afterwards.
     frame->calls.clear();
     pump();
@@ -604,29 +591,10 @@ TEST_F(InputTest, WheelNotchesScrollBy14400) {
 }
 
 TEST_F(InputTest, KeysGiveVirtualKeyCodes) {
-    const int keys[] = {'A',
-                        'S',
-                        'Z',
-                        '0',
-                        '9',
-                        Platform::VK_ESCAPE,
-                        Platform::VK_SHIFT,
-                        Platform::VK_CONTROL,
-                        Platform::VK_MENU,
-                        Platform::VK_SPACE,
-                        Platform::VK_RETURN,
-                        Platform::VK_TAB,
-                        Platform::VK_BACK,
-                        Platform::VK_LEFT,
-                        Platform::VK_UP,
-                        Platform::VK_RIGHT,
-                        Platform::VK_DOWN,
-                        Platform::VK_F1,
-                        Platform::VK_F12};
     EXPECT_EQ(Platform::VK_ESCAPE, 27);
     EXPECT_EQ(Platform::VK_SHIFT, 16);
     shown_frame();
-    for (int key : keys) {
+    for (int key : faked_virtual_keys) {
         SCOPED_TRACE(key);
         frame->calls.clear();
         ASSERT_TRUE(Testing::fake_key(key, true));
