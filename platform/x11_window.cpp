@@ -354,6 +354,17 @@ void send_net_wm_state(NativeWindowRecord* record, long action, Atom first, Atom
                SubstructureRedirectMask | SubstructureNotifyMask, &event);
 }
 
+// Tells the window manager the state, IconicState or NormalState, that the
+// window takes when it is next mapped.
+void set_initial_state(NativeWindowRecord* record, int initial_state) {
+    State& s = state();
+    XWMHints* hints = XAllocWMHints();
+    hints->flags = StateHint;
+    hints->initial_state = initial_state;
+    XSetWMHints(s.display, record->xid, hints);
+    XFree(hints);
+}
+
 void minimize(NativeWindowRecord* record) {
     State& s = state();
     bool has_manager = window_manager_running();
@@ -367,11 +378,7 @@ void minimize(NativeWindowRecord* record) {
             record->mapped = false;
         }
     } else if (has_manager) {
-        XWMHints* hints = XAllocWMHints();
-        hints->flags = StateHint;
-        hints->initial_state = IconicState;
-        XSetWMHints(s.display, record->xid, hints);
-        XFree(hints);
+        set_initial_state(record, IconicState);
         XMapWindow(s.display, record->xid);
         record->mapped = true;
     }
@@ -383,11 +390,7 @@ void minimize(NativeWindowRecord* record) {
 void unminimize(NativeWindowRecord* record) {
     State& s = state();
     if (window_manager_running()) {
-        XWMHints* hints = XAllocWMHints();
-        hints->flags = StateHint;
-        hints->initial_state = NormalState;
-        XSetWMHints(s.display, record->xid, hints);
-        XFree(hints);
+        set_initial_state(record, NormalState);
         XMapRaised(s.display, record->xid);
     }
     record->minimized = false;
@@ -765,19 +768,20 @@ Display* display() {
     // Held keys then repeat presses without releases in between.
     Bool supported = False;
     XkbSetDetectableAutoRepeat(s.display, True, &supported);
-    s.wm_protocols = XInternAtom(s.display, "WM_PROTOCOLS", False);
-    s.wm_delete_window = XInternAtom(s.display, "WM_DELETE_WINDOW", False);
-    s.wm_state = XInternAtom(s.display, "WM_STATE", False);
-    s.net_wm_name = XInternAtom(s.display, "_NET_WM_NAME", False);
-    s.net_wm_state = XInternAtom(s.display, "_NET_WM_STATE", False);
-    s.net_wm_state_hidden = XInternAtom(s.display, "_NET_WM_STATE_HIDDEN", False);
-    s.net_wm_state_max_vert = XInternAtom(s.display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
-    s.net_wm_state_max_horz = XInternAtom(s.display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
-    s.net_supporting_wm_check = XInternAtom(s.display, "_NET_SUPPORTING_WM_CHECK", False);
-    s.net_wm_window_type = XInternAtom(s.display, "_NET_WM_WINDOW_TYPE", False);
-    s.net_wm_window_type_utility = XInternAtom(s.display, "_NET_WM_WINDOW_TYPE_UTILITY", False);
-    s.motif_wm_hints = XInternAtom(s.display, "_MOTIF_WM_HINTS", False);
-    s.utf8_string = XInternAtom(s.display, "UTF8_STRING", False);
+    auto atom = [&s](const char* name) { return XInternAtom(s.display, name, False); };
+    s.wm_protocols = atom("WM_PROTOCOLS");
+    s.wm_delete_window = atom("WM_DELETE_WINDOW");
+    s.wm_state = atom("WM_STATE");
+    s.net_wm_name = atom("_NET_WM_NAME");
+    s.net_wm_state = atom("_NET_WM_STATE");
+    s.net_wm_state_hidden = atom("_NET_WM_STATE_HIDDEN");
+    s.net_wm_state_max_vert = atom("_NET_WM_STATE_MAXIMIZED_VERT");
+    s.net_wm_state_max_horz = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+    s.net_supporting_wm_check = atom("_NET_SUPPORTING_WM_CHECK");
+    s.net_wm_window_type = atom("_NET_WM_WINDOW_TYPE");
+    s.net_wm_window_type_utility = atom("_NET_WM_WINDOW_TYPE_UTILITY");
+    s.motif_wm_hints = atom("_MOTIF_WM_HINTS");
+    s.utf8_string = atom("UTF8_STRING");
     return s.display;
 }
 
