@@ -191,36 +191,34 @@ void ShaderProgram::pass_if_active(const std::string& name, const Mat4f& m) {
         pass_uniform(name, m, false);
 }
 
+void ShaderProgram::pass_products() {
+    const Mat4f vm = matrix_view * matrix_model;
+    const Mat4f pvm = matrix_projection * vm;
+    pass_if_active("mat_VM", vm);
+    pass_if_active("mat_PVM", pvm);
+}
+
 void ShaderProgram::set_model_matrix(const Mat4f& m) {
     matrix_model = m;
-    const Mat4f vm = matrix_view * m;
-    const Mat4f pvm = matrix_projection * vm;
     pass_if_active("mat_M", m);
     if (has_uniform("mat_N")) {
         const Matrix<float, 3, 3> normal(m.transposed().inverse());
         pass_uniform("mat_N", normal, false);
     }
-    pass_if_active("mat_VM", vm);
-    pass_if_active("mat_PVM", pvm);
+    pass_products();
 }
 
 void ShaderProgram::set_view_matrix(const Mat4f& v) {
     matrix_view = v;
-    const Mat4f vm = v * matrix_model;
-    const Mat4f pvm = matrix_projection * vm;
     pass_if_active("mat_V", v);
     pass_if_active("mat_Vinv", v.inverse());
-    pass_if_active("mat_VM", vm);
-    pass_if_active("mat_PVM", pvm);
+    pass_products();
 }
 
 void ShaderProgram::set_projection_matrix(const Mat4f& p) {
     matrix_projection = p;
-    const Mat4f vm = matrix_view * matrix_model;
-    const Mat4f pvm = p * vm;
     pass_if_active("mat_P", p);
-    pass_if_active("mat_VM", vm);
-    pass_if_active("mat_PVM", pvm);
+    pass_products();
 }
 
 void ShaderProgram::set_matrices(const Mat4f& p, const Mat4f& v, const Mat4f& m) {

@@ -79,6 +79,8 @@ private:
     GLint reporting_location(const std::string& name, bool attribute);
     bool silent_location(const std::string& name, bool attribute);
     void pass_if_active(const std::string& name, const Mat4f& m);
+    // Passes mat_VM and mat_PVM, the products of the held matrices, where active.
+    void pass_products();
 };
 
 // The program last made current through use_program, or null.
