@@ -48,6 +48,13 @@ GLVersion version_of(Orv::Context* context) {
     return GLVersion{context->gl_major, context->gl_minor};
 }
 
+// The value of one integer limit of the current context.
+int gl_limit(GLenum name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
 }  // namespace
 
 ShaderBase::ShaderBase(Orv::Context* context, GLenum kind, const std::string& name)
@@ -193,15 +200,11 @@ ShaderVertex::ShaderVertex(GLVersion version, const std::string& code_obj,
 ShaderVertex::~ShaderVertex() = default;
 
 int ShaderVertex::get_max_uniform_components() const {
-    GLint value = 0;
-    glGetIntegerv(GL_MAX_VERTEX_UNIFORM_COMPONENTS, &value);
-    return value;
+    return gl_limit(GL_MAX_VERTEX_UNIFORM_COMPONENTS);
 }
 
 int ShaderVertex::get_max_varying_components() const {
-    GLint value = 0;
-    glGetIntegerv(GL_MAX_VERTEX_OUTPUT_COMPONENTS, &value);
-    return value;
+    return gl_limit(GL_MAX_VERTEX_OUTPUT_COMPONENTS);
 }
 
 void ShaderVertex::set_code_obj(const std::string& text) {
@@ -232,15 +235,11 @@ ShaderFragment::ShaderFragment(GLVersion version, const std::string& body)
 ShaderFragment::~ShaderFragment() = default;
 
 int ShaderFragment::get_max_uniform_components() const {
-    GLint value = 0;
-    glGetIntegerv(GL_MAX_FRAGMENT_UNIFORM_COMPONENTS, &value);
-    return value;
+    return gl_limit(GL_MAX_FRAGMENT_UNIFORM_COMPONENTS);
 }
 
 int ShaderFragment::get_max_varying_components() const {
-    GLint value = 0;
-    glGetIntegerv(GL_MAX_FRAGMENT_INPUT_COMPONENTS, &value);
-    return value;
+    return gl_limit(GL_MAX_FRAGMENT_INPUT_COMPONENTS);
 }
 
 void ShaderFragment::set_body(const std::string& text) {
