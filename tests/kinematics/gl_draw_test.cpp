@@ -68,11 +68,7 @@ private:
 // Immediate-mode drawing needs a current program; the primitives tests use the demo's lines.
 class Primitives : public ::testing::Test {
 public:
-    void SetUp() override {
-        program = gl_canvas::line_program();
-        use_program(program.get());
-        program->set_matrices(identity4(), identity4(), identity4());
-    }
+    void SetUp() override { program = gl_canvas::current_device_line_program(); }
     void TearDown() override {
         Quarn::color(1, 1, 1, 1);
         use_program(nullptr);

@@ -38,6 +38,14 @@ inline std::unique_ptr<Quarn::Shading::ShaderProgram> line_program() {
     return generated_program("", "\tCOLOR(0) = color;\n");
 }
 
+// The line program made current with identity matrices, so positions are device coordinates.
+inline std::unique_ptr<Quarn::Shading::ShaderProgram> current_device_line_program() {
+    auto program = line_program();
+    Quarn::Shading::use_program(program.get());
+    program->set_matrices(identity4(), identity4(), identity4());
+    return program;
+}
+
 inline std::unique_ptr<Quarn::Shading::ShaderProgram> point_program() {
     return generated_program("point_size = 100.0 / length(vec_vert_eye.xyz);\n",
                              "\tvec2 del = gl_PointCoord - vec2(0.5);\n\tif (length(del)>0.5) "

@@ -42,11 +42,7 @@ Vertex coloured(int px, int py, float r, float g, float b) {
 // The demo's line program with identity matrices, so positions are device coordinates.
 class Geometry : public ::testing::Test {
 public:
-    void SetUp() override {
-        program = gl_canvas::line_program();
-        use_program(program.get());
-        program->set_matrices(identity4(), identity4(), identity4());
-    }
+    void SetUp() override { program = gl_canvas::current_device_line_program(); }
     void TearDown() override { use_program(nullptr); }
 
     // A filled object of one mesh, both buffers uploaded.

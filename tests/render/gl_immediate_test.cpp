@@ -63,9 +63,7 @@ std::vector<std::vector<int>> uploaded_faces() {
 class Immediate : public ::testing::Test {
 public:
     void SetUp() override {
-        program = gl_canvas::line_program();
-        use_program(program.get());
-        program->set_matrices(identity4(), identity4(), identity4());
+        program = gl_canvas::current_device_line_program();
         Quarn::color(1, 1, 1, 1);
     }
     void TearDown() override {
