@@ -10,6 +10,7 @@
 #include "render/fbo/fbo.h"
 #include "render/projection.h"
 #include "tests/render/gl_environment.h"
+#include "tests/render/gl_misuse.h"
 #include "tests/render/gl_spy.h"
 #include "tests/support/warn_recorder.h"
 
@@ -255,11 +256,7 @@ TEST(Framebuffers, BindingRecordsForgetADeletedFramebuffer) {
 }
 
 TEST(Framebuffers, MisuseIsReported) {
-    const struct {
-        const char* what;
-        std::function<void()> act;
-        std::vector<std::string> reports;
-    } cases[] = {
+    const gl_test::Misuse cases[] = {
         {"zero width",
          [] { FBO2D f(Vec2i(0, 480), 1); },
          {"Each framebuffer dimension must be greater than zero (got 0x480)."}},
@@ -374,11 +371,5 @@ TEST(Framebuffers, MisuseIsReported) {
          },
          {"Cannot resolve a framebuffer that is not multisampled!"}},
     };
-    for (const auto& c : cases) {
-        WarnRecorder rec;
-        c.act();
-        EXPECT_EQ(rec.failures(), c.reports) << c.what;
-    }
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    gl_test::expect_reports(cases);
 }

@@ -11,6 +11,7 @@
 #include "render/projection.h"
 #include "render/shading/program.h"
 #include "tests/render/gl_environment.h"
+#include "tests/render/gl_misuse.h"
 #include "tests/render/gl_spy.h"
 #include "tests/render/worked_example.h"
 #include "tests/support/warn_recorder.h"
@@ -312,11 +313,7 @@ TEST(Programs, UnlinkKeepsShadersCompiledForARelink) {
 
 TEST(Programs, MisuseIsReported) {
     const std::string ok_vertex = "#version 330 core\nvoid main() { gl_Position = vec4(0.0); }\n";
-    const struct {
-        const char* what;
-        std::function<void()> act;
-        std::vector<std::string> reports;
-    } cases[] = {
+    const gl_test::Misuse cases[] = {
         {"decompile a shader of a compiled program",
          [&] {
              auto p = program_from(ok_vertex, "");
@@ -414,13 +411,7 @@ TEST(Programs, MisuseIsReported) {
          },
          {"Program must be current to pass uniform!"}},
     };
-    for (const auto& c : cases) {
-        WarnRecorder rec;
-        c.act();
-        EXPECT_EQ(rec.failures(), c.reports) << c.what;
-    }
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    gl_test::expect_reports(cases);
 }
 
 namespace {
