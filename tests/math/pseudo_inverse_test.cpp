@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/warn_recorder.h"
 #include "tests/support/matrix_near.h"
+#include "tests/support/warn_recorder.h"
 
 namespace {
 

@@ -14,7 +14,10 @@ public:
         std::string message;
     };
 
-    WarnRecorder() { previous_ = set_assert_warn_reporter(&WarnRecorder::record); active() = this; }
+    WarnRecorder() {
+        previous_ = set_assert_warn_reporter(&WarnRecorder::record);
+        active() = this;
+    }
     ~WarnRecorder() {
         set_assert_warn_reporter(previous_);
         active() = nullptr;
@@ -26,7 +29,8 @@ public:
     std::vector<std::string> failures() const {
         std::vector<std::string> out;
         for (const Report& r : reports) {
-            if (!r.condition) out.push_back(r.message);
+            if (!r.condition)
+                out.push_back(r.message);
         }
         return out;
     }
@@ -39,7 +43,8 @@ private:
         return recorder;
     }
     static void record(bool condition, const char* format, const char* message) {
-        if (active() != nullptr) active()->reports.push_back({condition, format, message});
+        if (active() != nullptr)
+            active()->reports.push_back({condition, format, message});
     }
 
     AssertWarnReporter previous_ = nullptr;
