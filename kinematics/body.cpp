@@ -38,8 +38,7 @@ Effector::Effector(Node* node, Vec3f offset)
 
 Vec3f Effector::world_position(Values values) const {
     const Mat4f m = node->world_transform(values) * translation(offset[0], offset[1], offset[2]);
-    const Vec4f p = m * Vec4f(0, 0, 0, 1);
-    return Vec3f(p[0], p[1], p[2]);
+    return Vec3f(m * Vec4f(0, 0, 0, 1));
 }
 
 bool Effector::goal_set() const {

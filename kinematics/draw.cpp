@@ -21,11 +21,6 @@ void set_model(Quarn::Shading::ShaderProgram* program, const Mat4f& m) {
         program->set_model_matrix(m);
 }
 
-Vec3f origin_of(const Mat4f& m) {
-    const Vec4f p = m * Vec4f(0, 0, 0, 1);
-    return Vec3f(p[0], p[1], p[2]);
-}
-
 }  // namespace
 
 void JointBase::DOFAngleBase::draw(Quarn::Shading::ShaderProgram*) const {
@@ -77,8 +72,8 @@ void JointBase::draw_gizmo(Quarn::Shading::ShaderProgram* program) const {
 
 void Node::draw_bone(Quarn::Shading::ShaderProgram*) const {
     const Mat4f w = world_transform(Values::shown);
-    const Vec3f a = origin_of(w * in_attach);
-    const Vec3f b = origin_of(w * out_attach);
+    const Vec3f a(w * in_attach * Vec4f(0, 0, 0, 1));
+    const Vec3f b(w * out_attach * Vec4f(0, 0, 0, 1));
     Quarn::begin(2, false);
     Quarn::vertex(a);
     Quarn::vertex(b);

@@ -16,10 +16,6 @@ void enable(JointBase::DOFBase& dof, float value) {
     dof.value_solved = value;
 }
 
-Vec3f xyz(const Vec4f& v) {
-    return Vec3f(v[0], v[1], v[2]);
-}
-
 // Motion of one degree of freedom in column order: rotations about X, Y, Z,
 // then the slide along Y.
 Mat4f dof_transform(int k, float value) {
@@ -120,10 +116,10 @@ void JointBase::fill_jacobian(Jacobian& J, int row, int& col, const Vec3f& p_e) 
         if (!dofs[k]->enabled) {
             continue;
         }
-        const Vec3f origin = xyz(frame * Vec4f(0, 0, 0, 1));
+        const Vec3f origin(frame * Vec4f(0, 0, 0, 1));
         const int a = k < 3 ? k : 1;
         const Vec3f axis =
-            xyz(frame * Vec4f(a == 0 ? 1 : 0, a == 1 ? 1 : 0, a == 2 ? 1 : 0, 1)) - origin;
+            Vec3f(frame * Vec4f(a == 0 ? 1 : 0, a == 1 ? 1 : 0, a == 2 ? 1 : 0, 1)) - origin;
         const Vec3f column = k < 3 ? cross(axis, p_e - origin) : axis;
         for (int i = 0; i < 3; ++i) {
             J.at(row + i, col) = column[i];

@@ -76,7 +76,7 @@ Vec3f unproject(const Mat4f& matrix, const Vec3f& window_point) {
     Vec4f p = matrix.inverse() * Vec4f(nx, ny, nz, 1.0f);
     assert_warn(p[3] != 0.0f, "Vertex w coordinate is zero!");
     p /= p[3];
-    return Vec3f(p[0], p[1], p[2]);
+    return Vec3f(p);
 }
 
 }  // namespace Quarn::Matrices
