@@ -211,7 +211,9 @@ void ShaderProgram::set_model_matrix(const Mat4f& m) {
 void ShaderProgram::set_view_matrix(const Mat4f& v) {
     matrix_view = v;
     pass_if_active("mat_V", v);
-    pass_if_active("mat_Vinv", v.inverse());
+    // The inverse is worked out only for a program that reads it, like mat_N.
+    if (has_uniform("mat_Vinv"))
+        pass_uniform("mat_Vinv", v.inverse(), false);
     pass_products();
 }
 
